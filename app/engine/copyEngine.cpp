@@ -1,0 +1,170 @@
+// The copy job and the sorted folder copy.
+#include "copyEngine.h"
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include "copyHelpers.h"
+#include "vlFind.h"
+#include "vlUtl1.h"
+
+namespace {
+const char* const okWord = "成功";
+const char* const failWord = "失敗";
+const char* const tooManyLine = "mp3 ファイルが多すぎてリストに入りません。コピーしません";
+const char* const longPathLine = "フォルダー %s のパスが長すぎます";
+}  // namespace
+
+copyEngine::copyEngine(logSink& sink)
+    : copyMethod(0), recursive(false), listCount(0), jobFailures(0), log(sink) {
+  sourceFolder[0] = destFolder[0] = fileList[0] = 0;
+}
+
+void copyEngine::addList(const char* text) { log.addList(text); }
+
+void copyEngine::copyJob() {
+  // One byte more than the fields, for the separator that is appended.
+  char source[301], dest[301];
+  std::strcpy(source, sourceFolder);
+  std::strcpy(dest, destFolder);
+  vlAdjustDir(source, '+');
+  vlAdjustDir(dest, '+');
+  jobFailures = 0;
+  copyFiles0(recursive, source, dest);
+  addList("--- 処理は終了しました ---");
+}
+
+bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
+  logHeader(dstDir);
+  if (!makeList0(srcDir)) {
+    ++jobFailures;
+    addList(tooManyLine);
+  } else if (listCount != 0) {
+    copyFiles0a(srcDir, dstDir);
+  } else {
+    addList("mp3 ファイルはありません");
+  }
+  if (!recursive) return true;
+  return copySubFolders(srcDir, dstDir);
+}
+
+bool copyEngine::copySubFolders(char* srcDir, char* dstDir) {
+  char pattern[300];
+  if (!joinPath(pattern, sizeof pattern, srcDir, "*.*")) {
+    logFailure(longPathLine, srcDir);
+    return true;
+  }
+  vlFind find;
+  if (find.findFirst(pattern, 255) != 0) return true;
+  do {
+    const char* name = find.getName(nullptr);
+    if (name[0] == '.' || !(find.findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      continue;
+    if (!copySubFolder(name, srcDir, dstDir)) return false;
+  } while (find.findNext());
+  return true;
+}
+
+bool copyEngine::copySubFolder(const char* name, char* srcDir, char* dstDir) {
+  char subSource[300], subDest[300];
+  // The destination needs room for the separator added after it is made.
+  if (!joinPath(subSource, sizeof subSource, srcDir, name, "\\") ||
+      !joinPath(subDest, sizeof subDest - 1, dstDir, name)) {
+    logFailure(longPathLine, name);
+    return true;
+  }
+  if (!checkDir(subDest)) {
+    logFailure("フォルダー %s の作成に失敗しました", name);
+    return false;
+  }
+  std::strcat(subDest, "\\");
+  return copyFiles0(recursive, subSource, subDest);
+}
+
+bool copyEngine::makeList0(char* srcDir) {
+  clearList();
+  char pattern[300];
+  if (!joinPath(pattern, sizeof pattern, srcDir, "*.mp3")) {
+    logFailure(longPathLine, srcDir);
+    return true;
+  }
+  vlFind find;
+  if (find.findFirst(pattern, 255) != 0) return true;
+  do {
+    if (!appendName(find.getName(nullptr))) {
+      clearList();
+      return false;
+    }
+  } while (find.findNext());
+  sortList();
+  return true;
+}
+
+void copyEngine::copyFiles0a(char* srcDir, char* dstDir) {
+  int failures = 0;
+  for (int i = 0; i < listCount; ++i) {
+    char source[300], dest[300];
+    bool fits = joinPath(source, sizeof source, srcDir, listNames[i]) &&
+                joinPath(dest, sizeof dest, dstDir, listNames[i]);
+    logResult(listNames[i], fits && CopyFileA(source, dest, TRUE), failures);
+  }
+  logCount(failures);
+}
+
+void copyEngine::clearList() { listCount = 0; }
+
+bool copyEngine::appendName(const char* name) {
+  char* at = listCount ? listNames[listCount - 1] + std::strlen(listNames[listCount - 1]) + 1
+                       : nameBuffer;
+  size_t size = std::strlen(name) + 1;
+  if (listCount >= maxEntries || size > static_cast<size_t>(nameBuffer + nameBytes - at))
+    return false;
+  std::memcpy(at, name, size);
+  listNames[listCount++] = at;
+  return true;
+}
+
+// Selection sort by unsigned bytes; among equal names the first stays first.
+void copyEngine::sortList() {
+  for (int i = 0; i < listCount - 1; ++i) {
+    int smallest = i;
+    for (int j = i + 1; j < listCount; ++j)
+      if (std::strcmp(listNames[smallest], listNames[j]) > 0) smallest = j;
+    if (smallest != i) std::swap(listNames[i], listNames[smallest]);
+  }
+}
+
+void copyEngine::logHeader(const char* dstDir) {
+  char display[301];
+  char line[1000];
+  std::strcpy(display, dstDir);
+  vlAdjustDir(display, ' ');
+  std::snprintf(line, sizeof line, "%s  にコピーします", display);
+  addList(line);
+}
+
+void copyEngine::logResult(const char* name, bool copied, int& failures) {
+  char line[1000];
+  if (!copied) {
+    ++failures;
+    ++jobFailures;
+  }
+  std::snprintf(line, sizeof line, "%s  %s", name, copied ? okWord : failWord);
+  addList(line);
+}
+
+void copyEngine::logCount(int failures) {
+  char line[1000];
+  if (failures > 0)
+    std::snprintf(line, sizeof line, "%d 個のファイルが失敗しました", failures);
+  else
+    std::snprintf(line, sizeof line, "%d 個のファイルをコピーしました", listCount);
+  addList(line);
+}
+
+void copyEngine::logFailure(const char* format, const char* text) {
+  char line[1000];
+  ++jobFailures;
+  std::snprintf(line, sizeof line, format, text);
+  addList(line);
+}

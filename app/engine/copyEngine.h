@@ -1,0 +1,62 @@
+// copyEngine: one copy job of the main dialog without any window code: the settings
+// fields, the shared file list, the sorted folder copy and the playlist copy. The log
+// goes to a logSink (the dialog's list box, or the command-line tool's output).
+#pragma once
+#include "logSink.h"
+
+class copyEngine {
+ public:
+  static const int maxEntries = 1000;
+  static const int nameBytes = 400000;
+
+  explicit copyEngine(logSink& log);
+
+  // The job after the controls were read: folder names get a trailing separator, the
+  // chosen method runs, the closing line is written.
+  void copyJob();
+
+  // Method 0: sorted copy of one folder and, if recursive, of its sub-folders. False
+  // when the walk stopped because a destination sub-folder was not made.
+  bool copyFiles0(bool recursive, char* srcDir, char* dstDir);
+  // Fills the file list from a folder, sorted; false when the folder holds more
+  // entries than the list can take (the list is then empty).
+  bool makeList0(char* srcDir);
+  void copyFiles0a(char* srcDir, char* dstDir);
+
+  // Method 1: copy in the order of a playlist (fileList).
+  void copyFiles1(char* dstDir);
+  // Fills the file list from the playlist; false when it would overflow the list.
+  bool makeList1();
+  void copyFiles1a(char* listDir, char* dstDir);
+
+  void addList(const char* text);
+
+  // Settings, as the dialog reads them from its controls.
+  char sourceFolder[300];
+  char destFolder[300];
+  char fileList[300];
+  int copyMethod;
+  bool recursive;
+
+  // The file list: names packed into nameBuffer, pointers in copy order.
+  int listCount;
+  char nameBuffer[nameBytes];
+  char* listNames[maxEntries];
+
+  // Failed copies, folders not made and folders or playlists refused during the
+  // current job; the command-line tool's exit status.
+  int jobFailures;
+
+ private:
+  void clearList();
+  bool appendName(const char* name);
+  void sortList();
+  void logHeader(const char* dstDir);
+  void logResult(const char* name, bool copied, int& failures);
+  void logCount(int failures);
+  void logFailure(const char* format, const char* text);
+  bool copySubFolders(char* srcDir, char* dstDir);
+  bool copySubFolder(const char* name, char* srcDir, char* dstDir);
+
+  logSink& log;
+};

@@ -1,0 +1,2 @@
+// (family header filled in by its owner)
+#pragma once

@@ -1,0 +1,32 @@
+// Directory search: FindFirstFileA / FindNextFileA / FindClose, and the CRT's _mkdir
+// (in <direct.h>). The last component of a pattern is matched with '*' and '?' without
+// regard to ASCII case; "." and ".." come back like other entries; failures set the
+// last error to 2 (no match), 3 (folder missing or on another drive) or 18 (no more).
+#pragma once
+#include "posixTypes.h"
+
+#define FILE_ATTRIBUTE_READONLY 0x1
+#define FILE_ATTRIBUTE_HIDDEN 0x2
+#define FILE_ATTRIBUTE_SYSTEM 0x4
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
+#define FILE_ATTRIBUTE_ARCHIVE 0x20
+#define FILE_ATTRIBUTE_NORMAL 0x80
+#define FILE_ATTRIBUTE_TEMPORARY 0x100
+#define FILE_ATTRIBUTE_COMPRESSED 0x800
+
+struct WIN32_FIND_DATAA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  CHAR cFileName[MAX_PATH];
+  CHAR cAlternateFileName[14];
+};
+
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
+BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
+BOOL FindClose(HANDLE search);

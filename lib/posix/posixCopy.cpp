@@ -1,0 +1,84 @@
+// CopyFileA over open/read/write, through the replaceable system-call table.
+#include <windows.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <string>
+#include "posixCalls.h"
+#include "posixPath.h"
+
+PosixCalls posixCalls = {::open, ::read, ::write};
+
+namespace {
+BOOL failWith(int errnoValue) { return posixFail(errnoValue); }
+
+// Copies everything from one descriptor to the other; 0 or the errno of the failure.
+int copyData(int from, int to) {
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t got = posixCalls.read(from, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (got == 0) return 0;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = posixCalls.write(to, buffer + done, static_cast<size_t>(got - done));
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      done += put;
+    }
+  }
+}
+
+// Writes into an exclusively created file; on failure the file is removed again.
+BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
+  int out = posixCalls.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                            st.st_mode & 0777);
+  if (out < 0) return failWith(errno);
+  int err = copyData(from, out);
+  if (!err) {
+    struct timespec times[2] = {st.st_atim, st.st_mtim};  // keep the write time
+    futimens(out, times);
+  }
+  if (close(out) != 0 && !err) err = errno;
+  if (err) {
+    unlink(to.c_str());
+    return failWith(err);
+  }
+  return TRUE;
+}
+
+// Copies into a temporary file beside the destination, then renames it over.
+BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
+  std::string temp = to + ".sondrix-partial";
+  unlink(temp.c_str());
+  if (!copyExclusive(from, st, temp)) return FALSE;
+  if (rename(temp.c_str(), to.c_str()) != 0) {
+    int err = errno;
+    unlink(temp.c_str());
+    return failWith(err);
+  }
+  return TRUE;
+}
+}  // namespace
+
+BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
+  std::string from, to;
+  if (!source || !destination) return failWith(EINVAL);
+  if (!posixHostPath(source, from) || !posixHostPath(destination, to)) return FALSE;
+  int in = posixCalls.open(from.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  if (in < 0) return failWith(errno);
+  struct stat st;
+  BOOL ok;
+  if (fstat(in, &st) != 0) ok = failWith(errno);
+  else if (S_ISDIR(st.st_mode)) ok = failWith(EACCES);  // as Windows: access denied
+  else ok = failIfExists ? copyExclusive(in, st, to) : copyReplacing(in, st, to);
+  int saved = GetLastError();
+  close(in);
+  SetLastError(saved);
+  return ok;
+}

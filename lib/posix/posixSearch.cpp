@@ -1,0 +1,189 @@
+// Directory search over opendir/readdir, and _mkdir.
+#include <windows.h>
+#include <direct.h>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "posixPath.h"
+#include "posixText.h"
+
+namespace {
+struct SearchHandle {
+  std::vector<WIN32_FIND_DATAA> entries;
+  size_t next = 0;
+};
+
+// Windows FILETIME: 100-nanosecond steps since 1601-01-01.
+FILETIME fileTime(const struct timespec& t) {
+  const uint64_t epochDiff = 11644473600ULL;
+  uint64_t v = (static_cast<uint64_t>(t.tv_sec) + epochDiff) * 10000000ULL +
+               static_cast<uint64_t>(t.tv_nsec) / 100;
+  return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
+}
+
+void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const struct stat& st) {
+  std::memset(&d, 0, sizeof d);
+  d.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (!(st.st_mode & S_IWUSR)) d.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
+  // As Wine does, a Unix dot file counts as hidden.
+  if (dosName[0] == '.' && dosName != "." && dosName != "..")
+    d.dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
+  d.ftCreationTime = fileTime(st.st_ctim);
+  d.ftLastAccessTime = fileTime(st.st_atim);
+  d.ftLastWriteTime = fileTime(st.st_mtim);
+  uint64_t size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+  d.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  d.nFileSizeLow = static_cast<DWORD>(size);
+  std::strncpy(d.cFileName, dosName.c_str(), MAX_PATH - 1);
+}
+
+unsigned char foldCase(unsigned char c) {
+  return static_cast<unsigned char>(std::tolower(c));
+}
+
+// Wildcard match of one name, ASCII case folded; "?" takes one whole character.
+bool matches(const unsigned char* mask, const unsigned char* name) {
+  if (*mask == 0) return *name == 0;
+  if (*mask == '*') {
+    for (const unsigned char* p = name;; ++p) {
+      if (matches(mask + 1, p)) return true;
+      if (!*p) return false;
+      if (posixIsLead(*p) && p[1]) ++p;
+    }
+  }
+  if (!*name) return false;
+  size_t width = (posixIsLead(*name) && name[1]) ? 2 : 1;
+  if (*mask == '?') return matches(mask + 1, name + width);
+  if (width == 2) {
+    if (mask[0] != name[0] || mask[1] != name[1]) return false;
+    return matches(mask + 2, name + 2);
+  }
+  return foldCase(*mask) == foldCase(*name) && matches(mask + 1, name + 1);
+}
+
+bool wildMatch(const std::string& mask, const std::string& name) {
+  if (mask == "*.*" || mask == "*") return true;  // also names without a dot
+  return matches(reinterpret_cast<const unsigned char*>(mask.c_str()),
+                 reinterpret_cast<const unsigned char*>(name.c_str()));
+}
+
+bool hasWildcards(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+
+// Splits a pattern after its last separator (never a trail byte).
+size_t lastComponent(const char* pattern) {
+  size_t start = 0;
+  for (size_t i = 0; pattern[i]; ++i) {
+    unsigned char c = static_cast<unsigned char>(pattern[i]);
+    if (posixIsLead(c) && pattern[i + 1]) ++i;
+    else if (posixIsSeparator(pattern[i])) start = i + 1;
+  }
+  if (start == 0 && pattern[0] && pattern[1] == ':') start = 2;  // "Z:name"
+  return start;
+}
+
+HANDLE failSearch(DWORD code) {
+  SetLastError(code);
+  return INVALID_HANDLE_VALUE;
+}
+
+// A missing entry is 2 when its folder exists, else 3.
+DWORD missingCode(const std::string& hostFolder) {
+  struct stat st;
+  return (stat(hostFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? ERROR_FILE_NOT_FOUND
+                                                                       : ERROR_PATH_NOT_FOUND;
+}
+
+HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
+  *data = search->entries[0];
+  search->next = 1;
+  return static_cast<HANDLE>(search);
+}
+
+HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
+                    WIN32_FIND_DATAA* data) {
+  DIR* dir = opendir(hostFolder.c_str());
+  if (!dir) return failSearch(errno == ENOENT ? ERROR_PATH_NOT_FOUND : posixErrorCode(errno));
+  auto* search = new SearchHandle;
+  while (struct dirent* e = readdir(dir)) {
+    std::string dosName = posixDosName(e->d_name);
+    if (dosName.size() >= MAX_PATH || !wildMatch(mask, dosName)) continue;
+    struct stat st;
+    if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
+    search->entries.emplace_back();
+    fillRecord(search->entries.back(), dosName, st);
+  }
+  closedir(dir);
+  if (search->entries.empty()) {
+    delete search;
+    return failSearch(ERROR_FILE_NOT_FOUND);
+  }
+  return openSearch(search, data);
+}
+HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_FIND_DATAA* data) {
+  std::string hostName;
+  if (!posixRecode("CP932", "UTF-8", mask.data(), mask.size(), hostName, nullptr))
+    return failSearch(ERROR_INVALID_NAME);
+  std::string full = hostFolder + "/" + hostName;
+  struct stat st;
+  if (stat(full.c_str(), &st) != 0) {
+    if (errno != ENOENT) return failSearch(posixErrorCode(errno));
+    DWORD code = missingCode(hostFolder);
+    // The name may differ in case only: look for it the slow way.
+    return code == ERROR_FILE_NOT_FOUND ? findMatching(hostFolder, mask, data) : failSearch(code);
+  }
+  auto* search = new SearchHandle;
+  search->entries.resize(1);
+  fillRecord(search->entries[0], mask, st);
+  return openSearch(search, data);
+}
+
+}  // namespace
+
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
+  if (!pattern || !data) return failSearch(ERROR_INVALID_PARAMETER);
+  size_t split = lastComponent(pattern);
+  std::string folder(pattern, split);
+  std::string mask(pattern + split);
+  if (mask.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
+  std::string hostFolder;
+  if (!posixHostPath(folder.c_str(), hostFolder)) return INVALID_HANDLE_VALUE;
+  if (hostFolder.empty()) hostFolder = ".";
+  return hasWildcards(mask) ? findMatching(hostFolder, mask, data)
+                            : findExact(hostFolder, mask, data);
+}
+
+BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {
+  if (h == INVALID_HANDLE_VALUE || !h) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  auto* search = static_cast<SearchHandle*>(h);
+  if (search->next >= search->entries.size()) {
+    SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
+  }
+  *data = search->entries[search->next++];
+  return TRUE;
+}
+
+BOOL FindClose(HANDLE h) {
+  if (h == INVALID_HANDLE_VALUE || !h) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  delete static_cast<SearchHandle*>(h);
+  return TRUE;
+}
+
+int _mkdir(const char* path) {
+  std::string host;
+  if (!posixHostPath(path, host)) {
+    errno = ENOENT;
+    return -1;
+  }
+  return mkdir(host.c_str(), 0777);
+}

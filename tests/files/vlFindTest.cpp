@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <cstring>
+#include <set>
+#include <string>
+#include "testFs.h"
+#include "vlFind.h"
+
+namespace {
+std::set<std::string> allNames(vlFind& find) {
+  std::set<std::string> names;
+  char name[MAX_PATH];
+  while (find.read(name)) names.insert(name);
+  return names;
+}
+}  // namespace
+
+TEST(vlFind, OpenReadsEveryEntryWithDots) {
+  TempDir dir;
+  writeFile(dir / "a.mp3", "1");
+  makeDir(dir / "sub");
+  vlFind find;
+  ASSERT_EQ(find.open(dir.path().c_str(), 255), 0);
+  EXPECT_EQ(allNames(find), (std::set<std::string>{".", "..", "a.mp3", "sub"}));
+  EXPECT_EQ(find.lastError, 18);
+  EXPECT_FALSE(find.read(nullptr));
+}
+
+TEST(vlFind, WildcardsIgnoreCase) {
+  TempDir dir;
+  for (const char* n : {"a.mp3", "B.MP3", "c.Mp3", "d.mp3x", "e.wma", "noext", "f.mp"})
+    writeFile(dir / n, "x");
+  struct Row {
+    const char* mask;
+    std::set<std::string> names;
+  } rows[] = {
+      {"*.mp3", {"a.mp3", "B.MP3", "c.Mp3"}},
+      {"?.MP3", {"a.mp3", "B.MP3", "c.Mp3"}},
+      {"*.*", {".", "..", "a.mp3", "B.MP3", "c.Mp3", "d.mp3x", "e.wma", "noext", "f.mp"}},
+      {"NOEXT", {"noext"}},
+      {"*x*", {"d.mp3x", "noext"}},
+  };
+  for (const Row& r : rows) {
+    vlFind find;
+    ASSERT_EQ(find.findFirst((dir / r.mask).c_str(), 255), 0) << r.mask;
+    std::set<std::string> names{find.getName(nullptr)};
+    while (find.findNext()) names.insert(find.getName(nullptr));
+    EXPECT_EQ(names, r.names) << r.mask;
+  }
+}
+
+TEST(vlFind, JapaneseNamesComeBackInCodePage932) {
+  TempDir dir;
+  const std::string name = "ソング表.mp3";  // both characters end in trail byte 0x5C
+  writeFile(dir / name, "x");
+  vlFind find;
+  ASSERT_EQ(find.findFirst((dir / "*.mp3").c_str(), 255), 0);
+  char out[MAX_PATH];
+  EXPECT_EQ(std::string(find.getName(out)), name);
+  EXPECT_EQ(std::string(out), name);
+  EXPECT_EQ(find.findData.nFileSizeLow, 1u);
+}
+
+TEST(vlFind, ErrorCodes) {
+  TempDir dir;
+  vlFind find;
+  EXPECT_EQ(find.findFirst((dir / "*.mp3").c_str(), 255), 2);
+  EXPECT_EQ(find.lastError, 2);
+  EXPECT_EQ(find.findFirst((dir / "missing\\*.mp3").c_str(), 255), 3);
+  EXPECT_EQ(find.findFirst((dir / "missing").c_str(), 255), 2);
+  EXPECT_EQ(find.open((dir / "missing").c_str(), 255), 3);
+  EXPECT_FALSE(find.read(nullptr));
+  EXPECT_EQ(find.getData(), nullptr);
+}
+
+TEST(vlFind, ExactNameFindsTheEntryItself) {
+  TempDir dir;
+  makeDir(dir / "sub");
+  vlFind find;
+  ASSERT_EQ(find.findFirst((dir / "sub").c_str(), 255), 0);
+  EXPECT_STREQ(find.getName(nullptr), "sub");
+  EXPECT_TRUE(find.getData()->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_FALSE(find.findNext());
+  EXPECT_EQ(find.lastError, 18);
+}
+
+TEST(vlFind, NamesWithoutSearchAreEmpty) {
+  vlFind find;
+  char out[8] = "junk";
+  EXPECT_EQ(find.getName(out), nullptr);
+  EXPECT_STREQ(out, "");
+  TempDir dir;
+  writeFile(dir / "a.mp3", "x");
+  ASSERT_EQ(find.findFirst((dir / "a.mp3").c_str(), 255), 0);
+  find.close();
+  std::strcpy(out, "junk");
+  EXPECT_EQ(find.getAlterName(out), nullptr);
+  EXPECT_STREQ(out, "");
+  EXPECT_EQ(find.findData.dwFileAttributes, 0u);
+}
