@@ -19,6 +19,7 @@ class vlPathname : public vlObject {
   void clear();
   // The base name (overrides the object name slot).
   const char* name() override;
+  using vlObject::name;
   // Copies server, drive and folder (with its trailing "\\") into out (300 bytes).
   char* getFilePos(char* out);
 
