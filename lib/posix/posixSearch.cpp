@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include <algorithm>
 #include "posixPath.h"
+#include "posixShortName.h"
 #include "posixText.h"
 
 namespace {
@@ -25,7 +27,8 @@ FILETIME fileTime(const struct timespec& t) {
   return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
 }
 
-void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const struct stat& st) {
+void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const std::string& alias,
+                const struct stat& st) {
   std::memset(&d, 0, sizeof d);
   d.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   if (!(st.st_mode & S_IWUSR)) d.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
@@ -39,6 +42,18 @@ void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const struct st
   d.nFileSizeHigh = static_cast<DWORD>(size >> 32);
   d.nFileSizeLow = static_cast<DWORD>(size);
   std::strncpy(d.cFileName, dosName.c_str(), MAX_PATH - 1);
+  std::strncpy(d.cAlternateFileName, alias.c_str(), sizeof d.cAlternateFileName - 1);
+}
+
+// Wine lists a folder sorted by upper-cased name, "." and ".." first; sorting the same
+// way gives both builds the same order of sub-folders.
+std::string sortKey(const char* hostName) {
+  if (!std::strcmp(hostName, ".")) return std::string(1, '\x01');
+  if (!std::strcmp(hostName, "..")) return std::string(1, '\x02');
+  std::string key = hostName;
+  for (char& c : key)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return key;
 }
 
 unsigned char foldCase(unsigned char c) {
@@ -107,22 +122,26 @@ HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
                     WIN32_FIND_DATAA* data) {
   DIR* dir = opendir(hostFolder.c_str());
   if (!dir) return failSearch(errno == ENOENT ? ERROR_PATH_NOT_FOUND : posixErrorCode(errno));
-  auto* search = new SearchHandle;
+  std::vector<std::pair<std::string, WIN32_FIND_DATAA>> found;
   while (struct dirent* e = readdir(dir)) {
     std::string dosName = posixDosName(e->d_name);
-    if (dosName.size() >= MAX_PATH || !wildMatch(mask, dosName)) continue;
+    std::string alias = posixShortName(e->d_name);
+    if (dosName.size() >= MAX_PATH) continue;
+    if (!wildMatch(mask, dosName) && (alias.empty() || !wildMatch(mask, alias))) continue;
     struct stat st;
     if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
-    search->entries.emplace_back();
-    fillRecord(search->entries.back(), dosName, st);
+    found.emplace_back(sortKey(e->d_name), WIN32_FIND_DATAA{});
+    fillRecord(found.back().second, dosName, alias, st);
   }
   closedir(dir);
-  if (search->entries.empty()) {
-    delete search;
-    return failSearch(ERROR_FILE_NOT_FOUND);
-  }
+  if (found.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
+  std::sort(found.begin(), found.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  auto* search = new SearchHandle;
+  for (auto& f : found) search->entries.push_back(f.second);
   return openSearch(search, data);
 }
+
 HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_FIND_DATAA* data) {
   std::string hostName;
   if (!posixRecode("CP932", "UTF-8", mask.data(), mask.size(), hostName, nullptr))
@@ -137,7 +156,7 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   }
   auto* search = new SearchHandle;
   search->entries.resize(1);
-  fillRecord(search->entries[0], mask, st);
+  fillRecord(search->entries[0], mask, posixShortName(hostName), st);
   return openSearch(search, data);
 }
 

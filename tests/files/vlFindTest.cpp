@@ -2,6 +2,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 #include "testFs.h"
 #include "vlFind.h"
 
@@ -33,7 +34,8 @@ TEST(vlFind, WildcardsIgnoreCase) {
     const char* mask;
     std::set<std::string> names;
   } rows[] = {
-      {"*.mp3", {"a.mp3", "B.MP3", "c.Mp3"}},
+      // d.mp3x matches through its 8.3 alias D~~~~xxx.MP3, as on Windows.
+      {"*.mp3", {"a.mp3", "B.MP3", "c.Mp3", "d.mp3x"}},
       {"?.MP3", {"a.mp3", "B.MP3", "c.Mp3"}},
       {"*.*", {".", "..", "a.mp3", "B.MP3", "c.Mp3", "d.mp3x", "e.wma", "noext", "f.mp"}},
       {"NOEXT", {"noext"}},
@@ -45,6 +47,41 @@ TEST(vlFind, WildcardsIgnoreCase) {
     std::set<std::string> names{find.getName(nullptr)};
     while (find.findNext()) names.insert(find.getName(nullptr));
     EXPECT_EQ(names, r.names) << r.mask;
+  }
+}
+
+TEST(vlFind, EntriesComeSortedWithoutRegardToCase) {
+  TempDir dir;
+  for (const char* n : {"zz", "a_b", "Z.txt", "aB", "A1", "~a", "\x82\xA0"}) writeFile(dir / n, "x");
+  vlFind find;
+  ASSERT_EQ(find.open(dir.path().c_str(), 255), 0);
+  std::vector<std::string> names;
+  char name[MAX_PATH];
+  while (find.read(name)) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{".", "..", "A1", "aB", "a_b", "Z.txt", "zz", "~a",
+                                             "\x82\xA0"}));
+}
+
+TEST(vlFind, AliasOfLongNames) {
+  TempDir dir;
+  struct Row {
+    const char* name;
+    const char* alias;
+  } rows[] = {
+      {"a.mp3", ""},
+      {"d.mp3x", "D~~~~FIL.MP3"},
+      {"abcdefghij.mp3", "ABCD~PGO.MP3"},
+      {"long name here.mp3", "LONG~OLS.MP3"},
+      {"x.y.z", "X_Y~~JTF.Z"},
+      {"\x82\xA0\x82\xA2\x82\xA4.mp3", "___~~1NA.MP3"},
+  };
+  for (const Row& r : rows) {
+    writeFile(dir / r.name, "x");
+    vlFind find;
+    ASSERT_EQ(find.findFirst((dir / r.name).c_str(), 255), 0) << r.name;
+    char alias[14] = "junk";
+    EXPECT_STREQ(find.getAlterName(alias), r.alias) << r.name;
+    EXPECT_STREQ(alias, r.alias) << r.name;
   }
 }
 
