@@ -9,6 +9,7 @@
 #include "vlUtl1.h"
 
 namespace {
+const char* const musicPattern = "*.mp3";
 const char* const okWord = "成功";
 const char* const failWord = "失敗";
 const char* const tooManyLine = "mp3 ファイルが多すぎてリストに入りません。コピーしません";
@@ -36,6 +37,11 @@ void copyEngine::copyJob() {
 
 bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
   logHeader(dstDir);
+  // The longest search pattern built on the folder must fit its 300-byte buffer.
+  if (std::strlen(srcDir) + std::strlen(musicPattern) >= 300) {
+    logFailure(longPathLine, srcDir);
+    return true;
+  }
   if (!makeList0(srcDir)) {
     ++jobFailures;
     addList(tooManyLine);
@@ -50,12 +56,9 @@ bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
 
 bool copyEngine::copySubFolders(char* srcDir, char* dstDir) {
   char pattern[300];
-  if (!joinPath(pattern, sizeof pattern, srcDir, "*.*")) {
-    logFailure(longPathLine, srcDir);
-    return true;
-  }
   vlFind find;
-  if (find.findFirst(pattern, 255) != 0) return true;
+  if (!joinPath(pattern, sizeof pattern, srcDir, "*.*") || find.findFirst(pattern, 255) != 0)
+    return true;
   do {
     const char* name = find.getName(nullptr);
     if (name[0] == '.' || !(find.findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -84,12 +87,10 @@ bool copyEngine::copySubFolder(const char* name, char* srcDir, char* dstDir) {
 bool copyEngine::makeList0(char* srcDir) {
   clearList();
   char pattern[300];
-  if (!joinPath(pattern, sizeof pattern, srcDir, "*.mp3")) {
-    logFailure(longPathLine, srcDir);
-    return true;
-  }
   vlFind find;
-  if (find.findFirst(pattern, 255) != 0) return true;
+  if (!joinPath(pattern, sizeof pattern, srcDir, musicPattern) ||
+      find.findFirst(pattern, 255) != 0)
+    return true;
   do {
     if (!appendName(find.getName(nullptr))) {
       clearList();

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+#include "copyEngine.h"
+#include "testFs.h"
+
+namespace {
+class recordSink : public logSink {
+ public:
+  void addList(const char* text) override { lines.push_back(text); }
+  std::vector<std::string> lines;
+};
+
+class SortedCopy : public ::testing::Test {
+ protected:
+  SortedCopy() : engine(std::make_unique<copyEngine>(log)) {
+    makeDir(src());
+    makeDir(dst());
+  }
+  std::string src() const { return tmp / "in"; }
+  std::string dst() const { return tmp / "out"; }
+  // Runs a whole job as the dialog would, after reading its controls.
+  std::vector<std::string> run(bool recursive, const std::string& from, const std::string& to) {
+    log.lines.clear();
+    std::strcpy(engine->sourceFolder, from.c_str());
+    std::strcpy(engine->destFolder, to.c_str());
+    engine->copyMethod = 0;
+    engine->recursive = recursive;
+    engine->copyJob();
+    return log.lines;
+  }
+  std::vector<std::string> run(bool recursive) { return run(recursive, src(), dst()); }
+  std::string content(const std::string& path) {
+    std::string bytes;
+    return readFile(path, bytes) ? bytes : "<missing>";
+  }
+
+  TempDir tmp;
+  recordSink log;
+  std::unique_ptr<copyEngine> engine;
+};
+
+const std::string done = "--- 処理は終了しました ---";
+}  // namespace
+
+TEST_F(SortedCopy, CopiesInByteOrderOfNames) {
+  for (const char* n : {"B.mp3", "a.mp3", "C.MP3", "10.mp3", "9.mp3"}) writeFile(src() + "\\" + n, n);
+  std::vector<std::string> expected = {
+      dst() + "  にコピーします", "10.mp3  成功", "9.mp3  成功", "B.mp3  成功", "C.MP3  成功",
+      "a.mp3  成功", "5 個のファイルをコピーしました", done};
+  EXPECT_EQ(run(false), expected);
+  EXPECT_EQ(content(dst() + "\\C.MP3"), "C.MP3");
+  EXPECT_EQ(engine->jobFailures, 0);
+  EXPECT_EQ(engine->listCount, 5);
+}
+
+TEST_F(SortedCopy, JapaneseNamesSortAfterAscii) {
+  // "ソ" and "表" end in the trail byte 0x5C.
+  for (const char* n : {"表.mp3", "ソ.mp3", "z.mp3"}) writeFile(src() + "\\" + n, n);
+  std::vector<std::string> expected = {dst() + "  にコピーします", "z.mp3  成功", "ソ.mp3  成功",
+                                       "表.mp3  成功", "3 個のファイルをコピーしました", done};
+  EXPECT_EQ(run(false, src() + "\\", dst() + "\\"), expected);
+  EXPECT_EQ(content(dst() + "\\表.mp3"), "表.mp3");
+}
+
+TEST_F(SortedCopy, NeverOverwritesAndCountsFailures) {
+  for (const char* n : {"a.mp3", "b.mp3", "c.mp3"}) writeFile(src() + "\\" + n, "new");
+  writeFile(dst() + "\\b.mp3", "old");
+  std::vector<std::string> expected = {dst() + "  にコピーします", "a.mp3  成功", "b.mp3  失敗",
+                                       "c.mp3  成功", "1 個のファイルが失敗しました", done};
+  EXPECT_EQ(run(false), expected);
+  EXPECT_EQ(content(dst() + "\\b.mp3"), "old");
+  EXPECT_EQ(engine->jobFailures, 1);
+  // A second job fails for every file and changes nothing.
+  expected = {dst() + "  にコピーします", "a.mp3  失敗", "b.mp3  失敗", "c.mp3  失敗",
+              "3 個のファイルが失敗しました", done};
+  EXPECT_EQ(run(false), expected);
+  EXPECT_EQ(content(dst() + "\\a.mp3"), "new");
+}
+
+TEST_F(SortedCopy, RecursiveWalkIsDepthFirstAndSkipsDotFolders) {
+  writeFile(src() + "\\b.mp3", "b");
+  writeFile(src() + "\\A.mp3", "A");
+  makeDir(src() + "\\x");
+  makeDir(src() + "\\y");
+  writeFile(src() + "\\y\\1.mp3", "1");
+  makeDir(src() + "\\y\\z");
+  makeDir(src() + "\\.hidden");
+  writeFile(src() + "\\.hidden\\h.mp3", "h");
+  std::vector<std::string> expected = {
+      dst() + "  にコピーします",        "A.mp3  成功",
+      "b.mp3  成功",                     "2 個のファイルをコピーしました",
+      dst() + "\\x  にコピーします",     "mp3 ファイルはありません",
+      dst() + "\\y  にコピーします",     "1.mp3  成功",
+      "1 個のファイルをコピーしました", dst() + "\\y\\z  にコピーします",
+      "mp3 ファイルはありません",        done};
+  EXPECT_EQ(run(true), expected);
+  EXPECT_TRUE(pathExists(dst() + "\\y\\z"));
+  EXPECT_FALSE(pathExists(dst() + "\\.hidden"));
+}
+
+TEST_F(SortedCopy, WithoutRecursionSubFoldersAreIgnored) {
+  makeDir(src() + "\\x");
+  writeFile(src() + "\\x\\1.mp3", "1");
+  std::vector<std::string> expected = {dst() + "  にコピーします", "mp3 ファイルはありません", done};
+  EXPECT_EQ(run(false), expected);
+  EXPECT_FALSE(pathExists(dst() + "\\x"));
+}
+
+TEST_F(SortedCopy, StopsEverywhereWhenASubFolderCannotBeMade) {
+  makeDir(src() + "\\a");
+  makeDir(src() + "\\a\\deep");
+  makeDir(src() + "\\a\\deep\\x");
+  makeDir(src() + "\\a\\deep\\y");
+  makeDir(src() + "\\b");
+  makeDir(dst() + "\\a");
+  makeDir(dst() + "\\a\\deep");
+  writeFile(dst() + "\\a\\deep\\x", "a file blocks the folder");
+  std::vector<std::string> expected = {
+      dst() + "  にコピーします",          "mp3 ファイルはありません",
+      dst() + "\\a  にコピーします",       "mp3 ファイルはありません",
+      dst() + "\\a\\deep  にコピーします", "mp3 ファイルはありません",
+      "フォルダー x の作成に失敗しました", done};
+  EXPECT_EQ(run(true), expected);
+  EXPECT_FALSE(pathExists(dst() + "\\a\\deep\\y"));
+  EXPECT_FALSE(pathExists(dst() + "\\b"));
+  EXPECT_EQ(engine->jobFailures, 1);
+}
+
+TEST_F(SortedCopy, MissingDestinationFailsEveryCopyAndTheFirstFolder) {
+  writeFile(src() + "\\a.mp3", "a");
+  makeDir(src() + "\\sub");
+  std::string missing = tmp / "missing";
+  std::vector<std::string> expected = {missing + "  にコピーします", "a.mp3  失敗",
+                                       "1 個のファイルが失敗しました",
+                                       "フォルダー sub の作成に失敗しました", done};
+  EXPECT_EQ(run(true, src(), missing), expected);
+  EXPECT_EQ(engine->jobFailures, 2);
+}
+
+TEST_F(SortedCopy, AFolderNamedLikeMusicIsListedAndFails) {
+  makeDir(src() + "\\x.mp3");
+  std::vector<std::string> expected = {dst() + "  にコピーします", "x.mp3  失敗",
+                                       "1 個のファイルが失敗しました", done};
+  EXPECT_EQ(run(false), expected);
+}
+
+TEST_F(SortedCopy, MissingSourceLooksEmpty) {
+  std::vector<std::string> expected = {dst() + "  にコピーします", "mp3 ファイルはありません", done};
+  EXPECT_EQ(run(true, tmp / "nothing", dst()), expected);
+}
+
+TEST_F(SortedCopy, MoreEntriesThanTheListHoldsRefusesTheFolder) {
+  for (int i = 0; i <= copyEngine::maxEntries; ++i)
+    writeFile(src() + "\\" + std::to_string(i) + ".mp3", "");
+  makeDir(src() + "\\sub");
+  writeFile(src() + "\\sub\\s.mp3", "s");
+  std::vector<std::string> expected = {
+      dst() + "  にコピーします", "mp3 ファイルが多すぎてリストに入りません。コピーしません",
+      dst() + "\\sub  にコピーします", "s.mp3  成功", "1 個のファイルをコピーしました", done};
+  EXPECT_EQ(run(true), expected);
+  EXPECT_FALSE(pathExists(dst() + "\\0.mp3"));
+  EXPECT_EQ(engine->jobFailures, 1);
+}
+
+TEST_F(SortedCopy, ExactlyAFullListIsCopied) {
+  for (int i = 0; i < copyEngine::maxEntries; ++i)
+    writeFile(src() + "\\" + std::to_string(1000 + i) + ".mp3", "");
+  std::vector<std::string> lines = run(false);
+  ASSERT_EQ(lines.size(), 1003u);
+  EXPECT_EQ(lines[1], "1000.mp3  成功");
+  EXPECT_EQ(lines[1001], "1000 個のファイルをコピーしました");
+}
+
+TEST_F(SortedCopy, PathsThatDoNotFitAreFailures) {
+  writeFile(src() + "\\a.mp3", "a");
+  makeDir(src() + "\\sub");
+  // A destination whose composed paths exceed 299 bytes: nothing is attempted there.
+  std::string longDest = tmp / std::string(295 - tmp.path().size(), 'd');
+  ASSERT_EQ(longDest.size(), 296u);
+  std::vector<std::string> expected = {longDest + "  にコピーします", "a.mp3  失敗",
+                                       "1 個のファイルが失敗しました",
+                                       "フォルダー sub のパスが長すぎます", done};
+  EXPECT_EQ(run(true, src(), longDest), expected);
+  EXPECT_EQ(engine->jobFailures, 2);
+}
+
+TEST_F(SortedCopy, AFullLengthSourceFieldIsNeverOverrun) {
+  std::string longSource(299, 's');
+  std::vector<std::string> lines = run(true, longSource, dst());
+  std::vector<std::string> expected = {dst() + "  にコピーします",
+                                       "フォルダー " + longSource + "\\ のパスが長すぎます", done};
+  EXPECT_EQ(lines, expected);
+}
