@@ -4,7 +4,7 @@
 #include <sys/types.h>
 
 struct PosixCalls {
-  int (*open)(const char* path, int flags, ...);
+  int (*open)(const char* path, int flags, mode_t mode);
   ssize_t (*read)(int fd, void* buffer, size_t count);
   ssize_t (*write)(int fd, const void* buffer, size_t count);
 };

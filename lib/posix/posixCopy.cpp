@@ -8,7 +8,11 @@
 #include "posixCalls.h"
 #include "posixPath.h"
 
-PosixCalls posixCalls = {::open, ::read, ::write};
+namespace {
+int openFile(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+}  // namespace
+
+PosixCalls posixCalls = {openFile, ::read, ::write};
 
 namespace {
 BOOL failWith(int errnoValue) { return posixFail(errnoValue); }

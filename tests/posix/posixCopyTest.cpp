@@ -1,0 +1,95 @@
+// CopyFileA of the POSIX layer under injected faults that the real platform shows
+// only rarely: a full disk, a destination that appears while copying.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <fcntl.h>
+#include <cerrno>
+#include <string>
+#include "../../lib/posix/posixCalls.h"
+#include "testFs.h"
+
+namespace {
+PosixCalls saved;
+int writesBeforeFailure;
+std::string appearingPath;
+
+ssize_t failingWrite(int fd, const void* buffer, size_t count) {
+  if (writesBeforeFailure-- > 0) return saved.write(fd, buffer, count);
+  errno = ENOSPC;
+  return -1;
+}
+
+class CopyFaults : public ::testing::Test {
+ protected:
+  void SetUp() override { saved = posixCalls; }
+  void TearDown() override { posixCalls = saved; }
+  TempDir tmp;
+};
+}  // namespace
+
+TEST_F(CopyFaults, DiskFullLeavesNoPartialFile) {
+  writeFile(tmp / "big.mp3", std::string(200000, 'x'));
+  writesBeforeFailure = 1;
+  posixCalls.write = failingWrite;
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(CopyFileA((tmp / "big.mp3").c_str(), (tmp / "copy.mp3").c_str(), TRUE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  EXPECT_FALSE(pathExists(tmp / "copy.mp3"));
+}
+
+TEST_F(CopyFaults, ReplacingCopyKeepsTheOldFileWhenItFails) {
+  writeFile(tmp / "a.mp3", std::string(200000, 'n'));
+  writeFile(tmp / "b.mp3", "old");
+  writesBeforeFailure = 0;
+  posixCalls.write = failingWrite;
+  EXPECT_FALSE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "b.mp3").c_str(), FALSE));
+  posixCalls = saved;
+  std::string bytes;
+  ASSERT_TRUE(readFile(tmp / "b.mp3", bytes));
+  EXPECT_EQ(bytes, "old");
+  ASSERT_TRUE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "b.mp3").c_str(), FALSE));
+  ASSERT_TRUE(readFile(tmp / "b.mp3", bytes));
+  EXPECT_EQ(bytes.size(), 200000u);
+}
+
+TEST_F(CopyFaults, DestinationAppearingWhileCopyingIsNotReplaced) {
+  writeFile(tmp / "a.mp3", "new");
+  appearingPath = tmp / "b.mp3";
+  // The destination is created by someone else between our check and our create.
+  posixCalls.open = [](const char* path, int flags, mode_t mode) -> int {
+    if (flags & O_CREAT) writeFile(appearingPath, "theirs");
+    return saved.open(path, flags, mode);
+  };
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(CopyFileA((tmp / "a.mp3").c_str(), appearingPath.c_str(), TRUE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  std::string bytes;
+  ASSERT_TRUE(readFile(appearingPath, bytes));
+  EXPECT_EQ(bytes, "theirs");
+}
+
+TEST(posixError, ErrnoTable) {
+  struct Row {
+    int errnoValue;
+    DWORD code;
+  } rows[] = {{ENOENT, 2}, {ENOTDIR, 3}, {EACCES, 5}, {EEXIST, 80}, {ENOSPC, 112},
+              {ENAMETOOLONG, 206}, {EBADF, 6}, {12345, 1}};
+  for (const Row& r : rows) EXPECT_EQ(posixErrorCode(r.errnoValue), r.code) << r.errnoValue;
+}
+
+TEST(posixPath, DrivesAndSeparators) {
+  TempDir tmp;
+  // Another drive and network paths cannot be reached.
+  SetLastError(0);
+  EXPECT_FALSE(CopyFileA("C:\\a.mp3", (tmp / "x").c_str(), TRUE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_FALSE(CopyFileA("\\\\server\\share\\a.mp3", (tmp / "x").c_str(), TRUE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_NETPATH));
+  // Lower-case drive letter and forward slashes reach the same file.
+  writeFile(tmp / "a.mp3", "a");
+  std::string lower = tmp.path();
+  lower[0] = 'z';
+  for (char& c : lower)
+    if (c == '\\') c = '/';
+  EXPECT_TRUE(CopyFileA((lower + "/a.mp3").c_str(), (tmp / "b.mp3").c_str(), TRUE));
+}
