@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Copies the bundled sample music into a fresh folder with the command-line tool and
+# shows the log, as a user would run it.
+set -u
+cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+root=$(cd "$(dirname "$0")/.." && pwd)
+demo=$(mktemp -d "$root/build/demo-XXXXXX")
+cd "$demo"
+cp -r "$root/samples/music" "music"
+mkdir "stick"
+echo "== sondrix-cli sort --recursive music stick   (in $demo)"
+"$cli" sort --recursive music stick
+echo "(exit status $?)"
+echo
+echo "== what the stick holds now:"
+find stick -print | sort | sed 's/^/  /'

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the same jobs with the native sondrix-cli and with sondrix-cli.exe under Wine,
+# each in its own fresh folder laid out alike, and compares status and log byte for
+# byte (the Windows log is code page 932, the native one UTF-8).
+# Usage: compareBuilds.sh NATIVE-CLI WINDOWS-CLI
+set -u
+native=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+windows=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+wine="$here/../../scripts/wineRun.sh"
+samples="$here/../../samples"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0 failed=0
+
+for side in native windows; do
+  mkdir -p "$work/$side/out"
+  cp -r "$samples/music" "$work/$side/ソース"
+  cp "$samples"/*.wpl "$work/$side/" 2>/dev/null
+done
+
+compare() {  # arguments of one job
+  (cd "$work/native" && "$native" "$@" > log.txt 2>/dev/null; echo $? > status.txt)
+  (cd "$work/windows" && "$wine" "$windows" "$@" > raw.txt 2>/dev/null; echo $? > status.txt
+   iconv -f CP932 -t UTF-8 raw.txt > log.txt)
+  if cmp -s "$work/native/log.txt" "$work/windows/log.txt" &&
+     cmp -s "$work/native/status.txt" "$work/windows/status.txt" &&
+     [ -s "$work/native/log.txt" ] && ! grep -q $'\r' "$work/windows/raw.txt"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: sondrix-cli $* differs between the builds"
+    diff "$work/native/log.txt" "$work/windows/log.txt" | head -20
+    echo "status: native $(cat "$work/native/status.txt"), windows $(cat "$work/windows/status.txt")"
+  fi
+}
+
+compare sort -r ソース out
+compare sort -r ソース out
+compare sort ソース missing/out
+if ls "$samples"/*.wpl >/dev/null 2>&1; then
+  mkdir -p "$work/native/listed" "$work/windows/listed"
+  for p in "$samples"/*.wpl; do compare list "$(basename "$p")" listed; done
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
