@@ -1,2 +1,75 @@
-// (family header filled in by its owner)
+// File handles: CreateFileA, ReadFile, WriteFile, SetFilePointer,
+// GetFileInformationByHandle and CancelIo over POSIX descriptors.
+//
+// Contracts kept as Windows and Wine keep them:
+// - CreateFileA: missing file 2, missing folder 3, a folder 5, CREATE_NEW on an existing
+//   entry 80, a name with * ? " < > | or a trailing separator 123, a bad disposition 87.
+//   OPEN_ALWAYS and CREATE_ALWAYS on an existing file succeed with last error 183
+//   (0 when they create it). Share modes are enforced between the handles of this
+//   process (32); a handle without read or write access neither checks nor blocks.
+//   Of the attributes only FILE_ATTRIBUTE_READONLY is kept (as a file without write
+//   permission); others are accepted and dropped.
+// - ReadFile/WriteFile: synchronous only (no OVERLAPPED); 5 without the access, 6 for a
+//   stale handle; reading at the end succeeds with 0 bytes; the count pointer may be null.
+// - SetFilePointer: method 0/1/2 (else 87); a target before the start fails with 131 and
+//   INVALID_SET_FILE_POINTER, leaving the position alone.
+// - CancelIo: nothing is ever pending, so any live handle succeeds.
 #pragma once
+#include "posixTypes.h"
+#include "posixHandle.h"
+
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+
+#define FILE_SHARE_READ 0x1
+#define FILE_SHARE_WRITE 0x2
+#define FILE_SHARE_DELETE 0x4
+
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define INVALID_SET_FILE_POINTER ((DWORD)-1)
+
+struct SECURITY_ATTRIBUTES;
+struct OVERLAPPED;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+typedef OVERLAPPED* LPOVERLAPPED;
+
+struct BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+};
+
+// The handle object behind a file HANDLE, for other calls of the layer that work on
+// open files (posixHandleAs<PosixFile>).
+struct PosixFile : PosixHandle {
+  int fd = -1;
+  DWORD access = 0;  // GENERIC_READ / GENERIC_WRITE bits granted
+  DWORD share = 0;   // FILE_SHARE_* bits granted to others
+  uint64_t device = 0, inode = 0;
+  bool release() override;
+};
+
+HANDLE CreateFileA(const char* name, DWORD access, DWORD share,
+                   LPSECURITY_ATTRIBUTES security, DWORD creation, DWORD flagsAndAttributes,
+                   HANDLE templateFile);
+BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* done, LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* done,
+               LPOVERLAPPED overlapped);
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* info);
+BOOL CancelIo(HANDLE file);

@@ -1,0 +1,164 @@
+#include "vlFileStream.h"
+#include <cstring>
+#include "vlPathname.h"
+
+namespace {
+struct OpenMode {
+  char letter;
+  DWORD access;
+  DWORD share;
+  DWORD creation;
+  DWORD attributes;
+};
+
+// Reading lets others read along; every writing mode keeps the file to itself.
+const OpenMode openModes[] = {
+    {'r', GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0},
+    {'w', GENERIC_WRITE, 0, CREATE_ALWAYS, 0},
+    {'a', GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL},
+    {'u', GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL},
+};
+
+const OpenMode* findMode(char letter) {
+  for (const OpenMode& m : openModes)
+    if (m.letter == letter) return &m;
+  return nullptr;
+}
+
+int lastPlatformError() { return static_cast<int>(GetLastError()); }
+}  // namespace
+
+vlFileStream::vlFileStream()
+    : handle(INVALID_HANDLE_VALUE), pathText{}, info{}, pathname(nullptr) {
+  owned = true;
+}
+
+vlFileStream::vlFileStream(const char* name) : vlFileStream() {
+  storePath(name, sizeof pathText - 1);
+}
+
+vlFileStream::vlFileStream(void* openHandle, char openMode, bool ownsHandle) : vlFileStream() {
+  handle = openHandle;
+  mode = openMode;
+  owned = ownsHandle;
+}
+
+vlFileStream::vlFileStream(vlPathname* attached) : vlFileStream() { pathname = attached; }
+
+vlFileStream::~vlFileStream() { release(); }
+
+int vlFileStream::openStream(char openMode) { return openFile(openMode, nullptr); }
+
+int vlFileStream::close() {
+  lastError = 0;
+  if (mode == 0) return 0;
+  int code = CloseHandle(handle) ? 0 : lastPlatformError();
+  clearHandle();
+  return viewError(code, nullptr, 5);
+}
+
+int vlFileStream::readStream(void* buffer, int count, int* done) {
+  lastError = 0;
+  if (count < 0) return viewError(-1, "vlFIleStream", 5);
+  DWORD got = 0;
+  if (!ReadFile(handle, buffer, static_cast<DWORD>(count), &got, nullptr))
+    return viewError(lastPlatformError(), "vlFIleStream", 5);
+  lastRead = static_cast<int>(got);
+  if (done) *done = lastRead;
+  pos += lastRead;
+  return 0;
+}
+
+int vlFileStream::writeStream(const void* buffer, int count, int* done) {
+  lastError = 0;
+  if (count < 0) return viewError(-1, nullptr, 5);
+  DWORD put = 0;
+  int code = WriteFile(handle, buffer, static_cast<DWORD>(count), &put, nullptr)
+                 ? 0
+                 : lastPlatformError();
+  lastWritten = static_cast<int>(put);
+  if (code == 0) {
+    if (done) *done = lastWritten;
+    pos += lastWritten;
+    if (pos > len) len = pos;
+  }
+  return viewError(code, nullptr, 5);
+}
+
+int vlFileStream::seek(int offset, int method) {
+  int target = static_cast<int>(SetFilePointer(handle, offset, nullptr, static_cast<DWORD>(method)));
+  if (target < 0) {
+    viewError(lastPlatformError(), nullptr, 5);
+    return target;
+  }
+  lastError = 0;
+  pos = target;
+  return target;
+}
+
+const char* vlFileStream::getPath() { return pathname ? pathname->path : pathText; }
+
+int vlFileStream::setPath(const char* path) {
+  if (!pathname) return storePath(path, 290);
+  pathname->storeName(path);
+  return 0;
+}
+
+int vlFileStream::setPath(vlPathname* attached) {
+  pathname = attached;
+  return 0;
+}
+
+int vlFileStream::openFile(char letter, const char* name) {
+  if (name) setPath(name);
+  const OpenMode* m = findMode(letter);
+  if (!m) return viewError(-1, nullptr, 5);
+  release();
+  handle = CreateFileA(getPath(), m->access, m->share, nullptr, m->creation, m->attributes,
+                       nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return viewError(lastPlatformError(), nullptr, 5);
+  owned = true;  // opened here, so closed here
+  int code = getInfo(nullptr);
+  if (code == 0 && letter == 'a' && seek(0, FILE_END) < 0) code = lastError;
+  if (code != 0) {
+    CloseHandle(handle);  // a half-opened stream would otherwise never close it
+    clearHandle();
+    return viewError(code, nullptr, 5);
+  }
+  if (letter == 'r') unreadCount = 0;
+  if (letter != 'a') pos = 0;
+  mode = letter;
+  return viewError(0, nullptr, 5);
+}
+
+int vlFileStream::getInfo(BY_HANDLE_FILE_INFORMATION* record) {
+  lastError = 0;
+  if (!GetFileInformationByHandle(handle, &info)) return viewError(lastPlatformError(), nullptr, 5);
+  if (record) *record = info;
+  len = static_cast<int>(info.nFileSizeLow);
+  return 0;
+}
+
+int vlFileStream::cancel() {
+  return viewError(CancelIo(handle) ? 0 : lastPlatformError(), nullptr, 5);
+}
+
+vlFileStream& vlFileStream::clearHandle() {
+  handle = INVALID_HANDLE_VALUE;
+  mode = 0;
+  unreadCount = 0;
+  return *this;
+}
+
+int vlFileStream::storePath(const char* path, size_t limit) {
+  if (!path) path = "";
+  size_t length = std::strlen(path);
+  if (length > limit) return viewError(-1, nullptr, 5);
+  std::memcpy(pathText, path, length + 1);
+  return 0;
+}
+
+void vlFileStream::release() {
+  if (owned) close();
+  else clearHandle();
+}

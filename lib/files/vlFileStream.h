@@ -1,0 +1,52 @@
+// vlFileStream: a vlStream on a platform file handle. Opens its file by a mode letter:
+//   'r' read, others may read too; 'w' write, emptied or created, exclusive;
+//   'a' append, created when missing, exclusive; 'u' read and write, created when
+//   missing, exclusive.
+// The file name is kept in the stream, or taken from an attached vlPathname, which the
+// caller keeps alive while it is attached. Unbuffered: every primitive call is one
+// platform call.
+#pragma once
+#include <windows.h>
+#include "vlStream.h"
+
+class vlFileStream : public vlStream {
+ public:
+  vlFileStream();
+  // name must be shorter than 300 bytes; a longer one leaves the name empty (-1).
+  explicit vlFileStream(const char* name);
+  // Wraps an open handle; destruction closes it only when owned is set.
+  vlFileStream(void* handle, char mode, bool owned);
+  explicit vlFileStream(vlPathname* pathname);
+  ~vlFileStream() override;
+
+  int openStream(char mode) override;
+  int close() override;
+  int readStream(void* buffer, int count, int* done) override;
+  int writeStream(const void* buffer, int count, int* done) override;
+  int seek(int offset, int method) override;
+  const char* getPath() override;
+  // Without a vlPathname: at most 290 bytes, else -1 and the name stays.
+  // With one: that object parses the name, and the result is 0.
+  int setPath(const char* path) override;
+  int setPath(vlPathname* pathname) override;  // null detaches
+  using vlStream::setPath;
+
+  // Opens the current name (first set to name when that is not null) in mode 'r',
+  // 'w', 'a' or 'u'; 0, -1 for another letter, or the platform's code. A handle that
+  // is still open is released first, as the destructor would.
+  int openFile(char mode, const char* name);
+  // The file's information, also copied into record when given; sets len.
+  int getInfo(BY_HANDLE_FILE_INFORMATION* record);
+  int cancel();
+  // Forgets the handle without closing it, for a caller that takes it over.
+  vlFileStream& clearHandle();
+
+  HANDLE handle;
+  char pathText[300];
+  BY_HANDLE_FILE_INFORMATION info;
+  vlPathname* pathname;
+
+ private:
+  int storePath(const char* path, size_t limit);
+  void release();
+};
