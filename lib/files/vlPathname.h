@@ -9,6 +9,9 @@
 class vlPathname : public vlObject {
  public:
   explicit vlPathname(const char* path = nullptr);
+  // Copies point into the copy's own buffers, never into the original's.
+  vlPathname(const vlPathname& other);
+  vlPathname& operator=(const vlPathname& other);
   ~vlPathname() override;
 
   // Parses and completes a path of at most 260 bytes; 0, or 123 (object left empty).
@@ -51,4 +54,10 @@ class vlPathname : public vlObject {
   char* filePos;
   bool statusValid;
   WIN32_FIND_DATAA status;
+
+ private:
+  int fail();
+  char* keep(char*& store, const char* text);
+  char* rebase(const vlPathname& other, const char* piece);
+  bool hasAttribute(DWORD bit);
 };
