@@ -145,9 +145,19 @@ int vlStream::lineByte(int& code) {
 int vlStream::gets(unsigned char* buffer, int size) {
   if (!buffer || size < 1) return viewError(-1, nullptr, 5);
   int code = size == 1 ? -1 : 0;
+  bool ended = size == 1;
   int n = 0;
-  for (int byte; n < size - 1 && (byte = lineByte(code)) >= 0;)
-    buffer[n++] = static_cast<unsigned char>(byte);
+  while (!ended && n < size - 1) {
+    int byte = lineByte(code);
+    if (byte < 0) ended = true;
+    else buffer[n++] = static_cast<unsigned char>(byte);
+  }
+  // A line that just fills the buffer still takes its line end along; otherwise the
+  // next call would return a line that is not there.
+  if (!ended) {
+    int byte = lineByte(code);
+    if (byte >= 0) unreadb(static_cast<unsigned char>(byte));
+  }
   buffer[n] = 0;
   return viewError(code, nullptr, 5);
 }
