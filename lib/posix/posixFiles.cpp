@@ -124,6 +124,7 @@ HANDLE adopt(int fd, DWORD access, DWORD share, bool truncating) {
     close(fd);
     return failOpen(code);
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   auto* file = new PosixFile;
   file->fd = fd;
   file->access = access & dataAccess;
