@@ -207,28 +207,27 @@ int vlStream::putsln(const char* text) {
 
 int vlStream::putsln(std::string* text) { return putsln(text ? text->c_str() : nullptr); }
 
-int vlStream::formatText(char* out, const char* pattern, va_list args) {
-  int length = pattern ? std::vsnprintf(out, FormatMax, pattern, args) : -1;
+int vlStream::putFormatted(bool withLineEnd, const char* pattern, va_list args) {
+  char text[FormatMax];
+  int length = pattern ? std::vsnprintf(text, FormatMax, pattern, args) : -1;
   if (length < 0 || length >= FormatMax) return viewError(-1, "format", 5);
-  return 0;
+  return withLineEnd ? putsln(text) : puts(text);
 }
 
 int vlStream::format(const char* pattern, ...) {
-  char text[FormatMax];
   va_list args;
   va_start(args, pattern);
-  int code = formatText(text, pattern, args);
+  int code = putFormatted(false, pattern, args);
   va_end(args);
-  return code ? code : puts(text);
+  return code;
 }
 
 int vlStream::formatln(const char* pattern, ...) {
-  char text[FormatMax];
   va_list args;
   va_start(args, pattern);
-  int code = formatText(text, pattern, args);
+  int code = putFormatted(true, pattern, args);
   va_end(args);
-  return code ? code : putsln(text);
+  return code;
 }
 
 const char* vlStream::ErrorString(int code, char* buffer) {

@@ -89,5 +89,5 @@ class vlStream : public vlObject {
 
  private:
   int lineByte(int& code);
-  int formatText(char* out, const char* pattern, va_list args);
+  int putFormatted(bool withLineEnd, const char* pattern, va_list args);
 };

@@ -170,6 +170,27 @@ PosixFile* fileWithAccess(HANDLE h, DWORD access) {
   }
   return file;
 }
+
+// Repeats a read or write step until count bytes have moved; a step that moves nothing
+// ends a read (the end of the file) and fails a write with stalledErrno.
+template <class Step>
+BOOL transfer(PosixFile* file, LPOVERLAPPED overlapped, DWORD count, DWORD* done,
+              int stalledErrno, Step step) {
+  if (!file) return FALSE;
+  if (overlapped) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  for (DWORD moved = 0; moved < count;) {
+    ssize_t n = step(file->fd, moved);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 && !stalledErrno) break;
+    if (n <= 0) return posixFail(n < 0 ? errno : stalledErrno);
+    moved += static_cast<DWORD>(n);
+    if (done) *done = moved;
+  }
+  return TRUE;
+}
 }  // namespace
 
 bool PosixFile::release() {
@@ -206,43 +227,21 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, LPSECURITY_ATTRI
 
 BOOL ReadFile(HANDLE h, void* buffer, DWORD count, DWORD* done, LPOVERLAPPED overlapped) {
   if (done) *done = 0;
-  PosixFile* file = fileWithAccess(h, GENERIC_READ);
-  if (!file) return FALSE;
-  if (overlapped) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  DWORD got = 0;
-  while (got < count) {
-    ssize_t n = posixCalls.read(file->fd, static_cast<char*>(buffer) + got, count - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return posixFail(errno);
-    if (n == 0) break;  // end of file
-    got += static_cast<DWORD>(n);
-    if (done) *done = got;
-  }
-  return TRUE;
+  return transfer(fileWithAccess(h, GENERIC_READ), overlapped, count, done, 0,
+                  [buffer, count](int fd, DWORD moved) {
+                    return posixCalls.read(fd, static_cast<char*>(buffer) + moved, count - moved);
+                  });
 }
 
 BOOL WriteFile(HANDLE h, const void* buffer, DWORD count, DWORD* done,
                LPOVERLAPPED overlapped) {
   if (done) *done = 0;
-  PosixFile* file = fileWithAccess(h, GENERIC_WRITE);
-  if (!file) return FALSE;
-  if (overlapped) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  DWORD put = 0;
-  while (put < count) {
-    ssize_t n = posixCalls.write(file->fd, static_cast<const char*>(buffer) + put, count - put);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return posixFail(errno);
-    if (n == 0) return posixFail(ENOSPC);  // no progress: treat as a full disk
-    put += static_cast<DWORD>(n);
-    if (done) *done = put;
-  }
-  return TRUE;
+  // A write that makes no progress is taken for a full disk.
+  return transfer(fileWithAccess(h, GENERIC_WRITE), overlapped, count, done, ENOSPC,
+                  [buffer, count](int fd, DWORD moved) {
+                    return posixCalls.write(fd, static_cast<const char*>(buffer) + moved,
+                                            count - moved);
+                  });
 }
 
 DWORD SetFilePointer(HANDLE h, LONG distance, LONG* distanceHigh, DWORD method) {

@@ -53,7 +53,7 @@ TEST_F(FileFaults, InterruptedCallsAreRepeated) {
   HANDLE h = CreateFileA((tmp / "f").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                          OPEN_EXISTING, 0, nullptr);
   interruptions = 2;
-  posixCalls.read = [](int fd, void* buffer, size_t count) -> ssize_t {
+  posixCalls.read = [](int fd, void* buffer, size_t) -> ssize_t {
     if (interruptions-- > 0) {
       errno = EINTR;
       return -1;
