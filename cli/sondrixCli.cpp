@@ -1,5 +1,6 @@
 // sondrix-cli: the copy engine from the command line.
 //   sondrix-cli sort [-r|--recursive] SOURCE DEST
+//   sondrix-cli list PLAYLIST DEST
 // Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded,
 // 1 when a copy failed or a folder could not be made, 2 for a usage error.
 #include <cstdio>
@@ -18,7 +19,8 @@ class printSink : public logSink {
 int usage(const char* why) {
   std::fprintf(stderr,
                "sondrix-cli: %s\n"
-               "usage: sondrix-cli sort [-r|--recursive] SOURCE DEST\n",
+               "usage: sondrix-cli sort [-r|--recursive] SOURCE DEST\n"
+               "       sondrix-cli list PLAYLIST DEST\n",
                why);
   return 2;
 }
@@ -31,6 +33,19 @@ bool setField(char* field, const char* argument) {
   return true;
 }
 
+// Fills the settings as the dialog would and runs the job.
+int runJob(int method, bool recursive, const char* source, const char* dest) {
+  printSink sink;
+  auto engine = std::make_unique<copyEngine>(sink);
+  char* sourceField = method == 0 ? engine->sourceFolder : engine->fileList;
+  if (!setField(sourceField, source) || !setField(engine->destFolder, dest))
+    return usage("a path is too long (299 bytes at most) or not representable");
+  engine->copyMethod = method;
+  engine->recursive = recursive;
+  engine->copyJob();
+  return engine->jobFailures ? 1 : 0;
+}
+
 int runSort(int argc, char** argv) {
   bool recursive = false;
   int i = 2;
@@ -39,19 +54,18 @@ int runSort(int argc, char** argv) {
     ++i;
   }
   if (argc - i != 2) return usage("sort needs SOURCE and DEST");
-  printSink sink;
-  auto engine = std::make_unique<copyEngine>(sink);
-  if (!setField(engine->sourceFolder, argv[i]) || !setField(engine->destFolder, argv[i + 1]))
-    return usage("a path is too long (299 bytes at most) or not representable");
-  engine->copyMethod = 0;
-  engine->recursive = recursive;
-  engine->copyJob();
-  return engine->jobFailures ? 1 : 0;
+  return runJob(0, recursive, argv[i], argv[i + 1]);
+}
+
+int runList(int argc, char** argv) {
+  if (argc != 4) return usage("list needs PLAYLIST and DEST");
+  return runJob(1, false, argv[2], argv[3]);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return usage("no command");
   if (!std::strcmp(argv[1], "sort")) return runSort(argc, argv);
+  if (!std::strcmp(argv[1], "list")) return runList(argc, argv);
   return usage("unknown command");
 }

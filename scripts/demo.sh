@@ -12,5 +12,11 @@ echo "== sondrix-cli sort --recursive music stick   (in $demo)"
 "$cli" sort --recursive music stick
 echo "(exit status $?)"
 echo
-echo "== what the stick holds now:"
-find stick -print | sort | sed 's/^/  /'
+cp "$root/samples/playlist.wpl" .
+mkdir "stick2"
+echo "== sondrix-cli list playlist.wpl stick2"
+"$cli" list playlist.wpl stick2
+echo "(exit status $?: the playlist names a missing file and one written with an entity)"
+echo
+echo "== what the sticks hold now:"
+find stick stick2 -print | sort | sed 's/^/  /'

@@ -12,7 +12,6 @@ namespace {
 const char* const musicPattern = "*.mp3";
 const char* const okWord = "成功";
 const char* const failWord = "失敗";
-const char* const tooManyLine = "mp3 ファイルが多すぎてリストに入りません。コピーしません";
 const char* const longPathLine = "フォルダー %s のパスが長すぎます";
 }  // namespace
 
@@ -31,7 +30,10 @@ void copyEngine::copyJob() {
   vlAdjustDir(source, '+');
   vlAdjustDir(dest, '+');
   jobFailures = 0;
-  copyFiles0(recursive, source, dest);
+  if (copyMethod != 0)
+    copyFiles1(dest);
+  else
+    copyFiles0(recursive, source, dest);
   addList("--- 処理は終了しました ---");
 }
 
@@ -42,14 +44,12 @@ bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
     logFailure(longPathLine, srcDir);
     return true;
   }
-  if (!makeList0(srcDir)) {
-    ++jobFailures;
-    addList(tooManyLine);
-  } else if (listCount != 0) {
+  if (!makeList0(srcDir))
+    logRefusal();
+  else if (listCount != 0)
     copyFiles0a(srcDir, dstDir);
-  } else {
-    addList("mp3 ファイルはありません");
-  }
+  else
+    logNoMusic();
   if (!recursive) return true;
   return copySubFolders(srcDir, dstDir);
 }
@@ -162,6 +162,13 @@ void copyEngine::logCount(int failures) {
     std::snprintf(line, sizeof line, "%d 個のファイルをコピーしました", listCount);
   addList(line);
 }
+
+void copyEngine::logRefusal() {
+  ++jobFailures;
+  addList("mp3 ファイルが多すぎてリストに入りません。コピーしません");
+}
+
+void copyEngine::logNoMusic() { addList("mp3 ファイルはありません"); }
 
 void copyEngine::logFailure(const char* format, const char* text) {
   char line[1000];

@@ -55,6 +55,8 @@ class copyEngine {
   void logResult(const char* name, bool copied, int& failures);
   void logCount(int failures);
   void logFailure(const char* format, const char* text);
+  void logRefusal();
+  void logNoMusic();
   bool copySubFolders(char* srcDir, char* dstDir);
   bool copySubFolder(const char* name, char* srcDir, char* dstDir);
 

@@ -42,7 +42,8 @@ run 0 "out  にコピーします
 10 夜のソング.mp3  成功
 9 Interlude.mp3  成功
 B-side.MP3  成功
-5 個のファイルをコピーしました
+Rock & Roll.mp3  成功
+6 個のファイルをコピーしました
 out\\ライブ  にコピーします
 01 開演.mp3  成功
 02 アンコール.mp3  成功
@@ -60,9 +61,30 @@ run 1 "out  にコピーします
 10 夜のソング.mp3  失敗
 9 Interlude.mp3  失敗
 B-side.MP3  失敗
-5 個のファイルが失敗しました
+Rock & Roll.mp3  失敗
+6 個のファイルが失敗しました
 --- 処理は終了しました ---
 " sort "ソース" out
+
+# The demo playlist: Japanese names, an entity, a .wma entry and a missing file.
+mkdir listed
+cp "$samples/playlist.wpl" .
+ln -s ソース music
+run 1 "listed  にコピーします
+music\\10 夜のソング.mp3  成功
+music\\ライブ\\02 アンコール.mp3  成功
+music\\Rock &amp; Roll.mp3  失敗
+music\\01 朝.mp3  成功
+music\\missing.mp3  失敗
+music\\B-side.MP3  成功
+2 個のファイルが失敗しました
+--- 処理は終了しました ---
+" list playlist.wpl listed
+run 1 "リストファイルが開けません
+mp3 ファイルはありません
+--- 処理は終了しました ---
+" list nothing.wpl listed
+run 2 "" list playlist.wpl
 
 # An absolute destination is shown in its DOS form on drive Z:.
 mkdir abs empty

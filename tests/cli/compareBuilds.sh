@@ -16,7 +16,9 @@ passed=0 failed=0
 for side in native windows; do
   mkdir -p "$work/$side/out"
   cp -r "$samples/music" "$work/$side/ソース"
-  cp "$samples"/*.wpl "$work/$side/" 2>/dev/null
+  cp -r "$samples/music" "$work/$side/music"
+  cp "$samples"/*.wpl "$work/$side/"
+  mkdir "$work/$side/listed"
 done
 
 compare() {  # arguments of one job
@@ -38,10 +40,11 @@ compare() {  # arguments of one job
 compare sort -r ソース out
 compare sort -r ソース out
 compare sort ソース missing/out
-if ls "$samples"/*.wpl >/dev/null 2>&1; then
-  mkdir -p "$work/native/listed" "$work/windows/listed"
-  for p in "$samples"/*.wpl; do compare list "$(basename "$p")" listed; done
-fi
+for p in "$samples"/*.wpl; do
+  compare list "$(basename "$p")" listed
+  compare list "$(basename "$p")" listed
+done
+compare list missing.wpl listed
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
