@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 #include "posixCalls.h"
@@ -245,17 +247,26 @@ DWORD writeAll(int fd, const std::string& text) {
   return fsync(fd) == 0 ? 0 : posixErrorCode(errno);
 }
 
-// Writes text to a temporary file beside the profile and renames it over the profile.
+// Writes text to a temporary file beside the profile and renames it over the profile
+// (over the file that a symbolic link names, so that the link stays).
 DWORD saveProfile(const std::string& hostPath, const std::string& text) {
-  std::string temp = hostPath + ".partial" + std::to_string(getpid());
+  std::string target = hostPath;
+  if (char* real = realpath(hostPath.c_str(), nullptr)) {
+    target = real;
+    free(real);
+  }
+  struct stat st;
+  bool exists = stat(target.c_str(), &st) == 0;
+  // A read-only profile stays as it is, as on Windows, even for root.
+  if (exists && !(st.st_mode & S_IWUSR)) return ERROR_ACCESS_DENIED;
+  std::string temp = target + ".partial" + std::to_string(getpid());
   unlink(temp.c_str());
   int fd = posixCalls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return openFailure(temp, errno);
-  struct stat st;
-  if (stat(hostPath.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
+  if (exists) fchmod(fd, st.st_mode & 07777);
   DWORD code = writeAll(fd, text);
   if (close(fd) != 0 && !code) code = posixErrorCode(errno);
-  if (!code && rename(temp.c_str(), hostPath.c_str()) != 0) code = posixErrorCode(errno);
+  if (!code && rename(temp.c_str(), target.c_str()) != 0) code = posixErrorCode(errno);
   if (code) unlink(temp.c_str());
   return code;
 }
@@ -364,6 +375,9 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
+  // Read, change and replace as one step, so that threads lose none of each other's writes.
+  static std::mutex writing;
+  std::lock_guard<std::mutex> lock(writing);
   std::string hostPath;
   Lines lines;
   DWORD code = loadProfile(fileName, hostPath, lines);

@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include "../../lib/posix/posixCalls.h"
 #include "../../lib/posix/posixPath.h"
 #include "testFs.h"
@@ -95,6 +97,37 @@ TEST_F(ProfileLayer, KeepsTheFileMode) {
   struct stat st;
   ASSERT_EQ(stat(host(ini).c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(ProfileLayer, ReadOnlyAndLinkedProfiles) {
+  writeFile(ini, "[s]\r\nk=old\r\n");
+  chmod(host(ini).c_str(), 0444);
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "new", ini.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(text(), "[s]\r\nk=old\r\n");
+
+  chmod(host(ini).c_str(), 0644);
+  std::string link = tmp / "link.ini";
+  ASSERT_EQ(symlink(host(ini).c_str(), host(link).c_str()), 0);
+  ASSERT_TRUE(WritePrivateProfileStringA("s", "k", "new", link.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(host(link)));
+  EXPECT_EQ(text(), "[s]\r\nk=new\r\n");
+}
+
+TEST_F(ProfileLayer, ThreadsLoseNoWrites) {
+  auto writer = [this](char name) {
+    for (int i = 0; i < 20; ++i)
+      WritePrivateProfileStringA("s", (name + std::to_string(i)).c_str(), "1", ini.c_str());
+  };
+  std::thread a(writer, 'a'), b(writer, 'b');
+  a.join();
+  b.join();
+  char keys[512];
+  GetPrivateProfileStringA("s", nullptr, "", keys, sizeof keys, ini.c_str());
+  size_t count = 0;
+  for (const char* k = keys; *k; k += std::strlen(k) + 1) ++count;
+  EXPECT_EQ(count, 40u);
 }
 
 TEST_F(ProfileLayer, CutsWholeCharactersOnly) {

@@ -24,7 +24,8 @@
 //   section. Null section, key and value only flushes, which reports FALSE as the
 //   platform does; a null section alone fails with 2. The file is written to a
 //   temporary file beside it and renamed over it, so a failed write (FALSE and the
-//   code) leaves the old file whole.
+//   code) leaves the old file whole. A read-only file (no owner write permission) is
+//   not written (5). Writes of this process are serialised.
 // - A missing file reads as empty (last error 2), a missing folder gives 3, a folder or
 //   an empty file name 5.
 #pragma once
