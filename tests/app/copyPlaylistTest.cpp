@@ -88,6 +88,19 @@ TEST_F(PlaylistCopy, PlaylistAsPlayersWriteIt) {
   EXPECT_EQ(bytes, "asa");
 }
 
+TEST_F(PlaylistCopy, NamesAreFoundWithoutRegardToCase) {
+  makeDir(tmp / "lists\\Music");
+  writeFile(tmp / "lists\\Music\\song.mp3", "song");
+  writeFile(tmp / "lists\\Music\\other.mp3", "other");
+  writeFile(dst() + "\\OTHER.MP3", "kept");
+  EXPECT_EQ(runWith(media("music\\SONG.MP3") + media("MUSIC\\other.mp3")),
+            expect({"music\\SONG.MP3  成功", "MUSIC\\other.mp3  失敗",
+                    "1 個のファイルが失敗しました"}));
+  std::string bytes;
+  ASSERT_TRUE(readFile(dst() + "\\OTHER.MP3", bytes));
+  EXPECT_EQ(bytes, "kept");
+}
+
 TEST_F(PlaylistCopy, UnreadableOrEmptyPlaylists) {
   std::vector<std::string> cannotOpen = {"リストファイルが開けません", "mp3 ファイルはありません", done};
   EXPECT_EQ(run(tmp / "missing.wpl"), cannotOpen);
