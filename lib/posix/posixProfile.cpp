@@ -320,6 +320,29 @@ void setValue(Lines& lines, const std::string& section, const std::string& key,
     if (!trim(lines[line].text).empty()) after = line + 1;
   insertLine(lines, after, key + "=" + value);
 }
+// As the platform reads numbers: blanks, a sign, then 0x, 0o or 0b (lower case) for
+// another base, digits up to the first other character, wrapping at 32 bits.
+UINT parseInteger(const char* p) {
+  while (*p && static_cast<unsigned char>(*p) <= ' ') ++p;
+  bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  UINT base = 10;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'o' || p[1] == 'b')) {
+    base = p[1] == 'x' ? 16 : p[1] == 'o' ? 8 : 2;
+    p += 2;
+  }
+  UINT total = 0;
+  for (;; ++p) {
+    char c = *p;
+    UINT digit = c >= '0' && c <= '9'   ? c - '0'
+                 : c >= 'a' && c <= 'z' ? c - 'a' + 10
+                 : c >= 'A' && c <= 'Z' ? c - 'A' + 10
+                                        : base;
+    if (digit >= base) break;
+    total = total * base + digit;  // wraps as the platform's does
+  }
+  return negative ? 0u - total : total;
+}
 }  // namespace
 
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
@@ -346,26 +369,7 @@ UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValu
   char text[30];
   if (GetPrivateProfileStringA(section, key, "", text, sizeof text, fileName) == 0)
     return static_cast<UINT>(defaultValue);
-  const char* p = text;
-  while (*p && static_cast<unsigned char>(*p) <= ' ') ++p;
-  bool negative = *p == '-';
-  if (*p == '+' || *p == '-') ++p;
-  UINT base = 10;
-  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'o' || p[1] == 'b')) {
-    base = p[1] == 'x' ? 16 : p[1] == 'o' ? 8 : 2;
-    p += 2;
-  }
-  UINT total = 0;
-  for (;; ++p) {
-    char c = *p;
-    UINT digit = c >= '0' && c <= '9'   ? c - '0'
-                 : c >= 'a' && c <= 'z' ? c - 'a' + 10
-                 : c >= 'A' && c <= 'Z' ? c - 'A' + 10
-                                        : base;
-    if (digit >= base) break;
-    total = total * base + digit;  // wraps as the platform's does
-  }
-  return negative ? 0u - total : total;
+  return parseInteger(text);
 }
 
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
