@@ -1,0 +1,63 @@
+#include "vlApp.h"
+#include <algorithm>
+
+HWND (*vlApp::DialogWindow)(vlDialogModeless* dialog) = nullptr;
+
+vlApp App;
+vlApp* pApp = nullptr;
+
+vlApp::vlApp()
+    : argPointers(nullptr), argText(nullptr), showCmd(SW_SHOW), argc(0), argv(nullptr),
+      envp(nullptr) {
+  Module = this;
+}
+
+vlApp::~vlApp() { freeArgs(); }
+
+int vlApp::startup(int, char**, char**) { return 0; }
+
+void vlApp::terminal(int&) {}
+
+int vlApp::execApp() {
+  int code = main();
+  if (code == 0) code = run();
+  terminal(code);
+  return code;
+}
+
+int vlApp::run() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0)) MsgTransaction(msg);
+  return static_cast<int>(msg.wParam);
+}
+
+int vlApp::MsgPump(int removeFlag) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, static_cast<UINT>(removeFlag) | PM_REMOVE))
+    Module->MsgTransaction(msg);
+  return 0;
+}
+
+LRESULT vlApp::MsgTransaction(MSG& msg) {
+  if (accelerators)
+    if (int translated = TranslateAcceleratorA(msg.hwnd, accelerators, &msg)) return translated;
+  if (checkModeless(&msg)) return 1;
+  TranslateMessage(&msg);
+  return DispatchMessageA(&msg);
+}
+
+bool vlApp::checkModeless(MSG* msg) {
+  if (!DialogWindow) return false;
+  for (vlDialogModeless* dialog : modeless) {
+    HWND window = DialogWindow(dialog);
+    if (window && IsDialogMessageA(window, msg)) return true;
+  }
+  return false;
+}
+
+void vlApp::appendDialog(vlDialogModeless* dialog) { modeless.push_front(dialog); }
+
+void vlApp::removeDialog(vlDialogModeless* dialog) {
+  auto found = std::find(modeless.begin(), modeless.end(), dialog);
+  if (found != modeless.end()) modeless.erase(found);
+}
