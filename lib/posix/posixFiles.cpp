@@ -68,17 +68,8 @@ NameShape nameShape(const char* name) {
   return separatorLast ? NameShape::trailingSeparator : NameShape::ok;
 }
 
-bool isDirectory(const std::string& hostPath) {
-  struct stat st;
-  return stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Windows tells a missing file (2) from a missing folder on its way (3).
 DWORD openErrorCode(int errnoValue, const std::string& hostPath) {
-  if (errnoValue != ENOENT) return posixErrorCode(errnoValue);
-  size_t slash = hostPath.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : hostPath.substr(0, slash ? slash : 1);
-  return isDirectory(folder) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+  return errnoValue == ENOENT ? posixMissingCode(hostPath) : posixErrorCode(errnoValue);
 }
 
 int accessFlags(DWORD access) {
@@ -209,7 +200,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, LPSECURITY_ATTRI
   std::string host;
   if (!posixHostPath(name, host)) return INVALID_HANDLE_VALUE;
   if (shape == NameShape::trailingSeparator)
-    return failOpen(isDirectory(host) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME);
+    return failOpen(posixIsFolder(host) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME);
 
   bool truncating = creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING;
   // Truncation needs a writable descriptor even when the caller only reads.

@@ -44,24 +44,6 @@ bool hostName(const char* dosPath, std::string& host) {
   return posixHostPath(dosPath, host);
 }
 
-std::string parentOf(const std::string& host) {
-  size_t end = host.find_last_not_of('/');
-  if (end == std::string::npos) return "/";
-  size_t slash = host.rfind('/', end);
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : host.substr(0, slash);
-}
-
-bool isFolder(const std::string& host) {
-  struct stat st;
-  return stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// As Windows: a missing entry is 2 when its folder exists, else 3.
-DWORD missingCode(const std::string& host) {
-  return isFolder(parentOf(host)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-}
-
 // True when both names lead to one entry (a file with further hard links excepted,
 // whose names are distinct entries).
 bool sameEntry(const std::string& a, const std::string& b) {
@@ -99,13 +81,13 @@ BOOL moveFailure(int err, const std::string& from) {
   if (err == EEXIST) return fail(ERROR_ALREADY_EXISTS);
   if (err != ENOENT) return posixFail(err);
   struct stat st;
-  return fail(lstat(from.c_str(), &st) == 0 ? ERROR_PATH_NOT_FOUND : missingCode(from));
+  return fail(lstat(from.c_str(), &st) == 0 ? ERROR_PATH_NOT_FOUND : posixMissingCode(from));
 }
 
 // A move to another volume: copy, then delete the source. Folders are not copied.
 BOOL moveByCopy(const char* existing, const char* target, const std::string& from,
                 const std::string& to, DWORD flags) {
-  if (isFolder(from)) return fail(ERROR_ACCESS_DENIED);
+  if (posixIsFolder(from)) return fail(ERROR_ACCESS_DENIED);
   if (!CopyFileA(existing, target, !(flags & MOVEFILE_REPLACE_EXISTING))) {
     if (GetLastError() == ERROR_FILE_EXISTS) SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
@@ -203,7 +185,7 @@ BOOL DeleteFileA(const char* path) {
   std::string host;
   if (!hostName(path, host)) return FALSE;
   if (unlink(host.c_str()) == 0) return TRUE;
-  return errno == ENOENT ? fail(missingCode(host)) : posixFail(errno);
+  return errno == ENOENT ? fail(posixMissingCode(host)) : posixFail(errno);
 }
 
 BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
@@ -212,10 +194,10 @@ BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
   if (!hostName(existing, from) || !hostName(target, to)) return FALSE;
   if (sameEntry(from, to)) return TRUE;
   bool replace = flags & MOVEFILE_REPLACE_EXISTING;
-  if (replace && isFolder(to)) return fail(ERROR_ACCESS_DENIED);
+  if (replace && posixIsFolder(to)) return fail(ERROR_ACCESS_DENIED);
   int rc = replace ? rename(from.c_str(), to.c_str()) : renameNoReplace(from, to);
   if (rc == 0) {
-    if (flags & MOVEFILE_WRITE_THROUGH) flush(parentOf(to));  // the new name on the disk
+    if (flags & MOVEFILE_WRITE_THROUGH) flush(posixParentOf(to));  // the new name on the disk
     return TRUE;
   }
   if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED))

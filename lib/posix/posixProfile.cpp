@@ -193,16 +193,8 @@ std::string defaultText(const char* defaultValue) {
   return text;
 }
 
-bool parentIsFolder(const std::string& hostPath) {
-  size_t slash = hostPath.rfind('/');
-  std::string parent = slash == none ? "." : slash == 0 ? "/" : hostPath.substr(0, slash);
-  struct stat st;
-  return stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 DWORD openFailure(const std::string& hostPath, int errnoValue) {
-  if (errnoValue == ENOENT && !parentIsFolder(hostPath)) return ERROR_PATH_NOT_FOUND;
-  return posixErrorCode(errnoValue);
+  return errnoValue == ENOENT ? posixMissingCode(hostPath) : posixErrorCode(errnoValue);
 }
 
 DWORD readAll(int fd, std::string& text) {

@@ -105,13 +105,6 @@ HANDLE failSearch(DWORD code) {
   return INVALID_HANDLE_VALUE;
 }
 
-// A missing entry is 2 when its folder exists, else 3.
-DWORD missingCode(const std::string& hostFolder) {
-  struct stat st;
-  return (stat(hostFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? ERROR_FILE_NOT_FOUND
-                                                                       : ERROR_PATH_NOT_FOUND;
-}
-
 HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
   *data = search->entries[0];
   search->next = 1;
@@ -150,7 +143,7 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   struct stat st;
   if (stat(full.c_str(), &st) != 0) {
     if (errno != ENOENT) return failSearch(posixErrorCode(errno));
-    DWORD code = missingCode(hostFolder);
+    DWORD code = posixMissingCode(full);
     // The name may differ in case only: look for it the slow way.
     return code == ERROR_FILE_NOT_FOUND ? findMatching(hostFolder, mask, data) : failSearch(code);
   }
