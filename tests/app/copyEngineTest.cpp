@@ -4,15 +4,10 @@
 #include <string>
 #include <vector>
 #include "copyEngine.h"
+#include "recordSink.h"
 #include "testFs.h"
 
 namespace {
-class recordSink : public logSink {
- public:
-  void addList(const char* text) override { lines.push_back(text); }
-  std::vector<std::string> lines;
-};
-
 class SortedCopy : public ::testing::Test {
  protected:
   SortedCopy() : engine(std::make_unique<copyEngine>(log)) {

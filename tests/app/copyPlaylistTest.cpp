@@ -4,16 +4,11 @@
 #include <string>
 #include <vector>
 #include "copyEngine.h"
+#include "recordSink.h"
 #include "copyHelpers.h"
 #include "testFs.h"
 
 namespace {
-class recordSink : public logSink {
- public:
-  void addList(const char* text) override { lines.push_back(text); }
-  std::vector<std::string> lines;
-};
-
 std::string media(const std::string& src) { return "      <media src=\"" + src + "\"/>\r\n"; }
 
 class PlaylistCopy : public ::testing::Test {
