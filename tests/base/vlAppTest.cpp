@@ -52,17 +52,6 @@ class AppTest : public ::testing::Test {
 vlDialogModeless* dialog(int& identity) { return reinterpret_cast<vlDialogModeless*>(&identity); }
 }  // namespace
 
-TEST_F(AppTest, Construction) {
-  vlApp app;
-  EXPECT_EQ(Module, &app);
-  EXPECT_STREQ(app.objectName, "vlModule");
-  EXPECT_EQ(app.showCmd, 5);
-  EXPECT_EQ(app.argc, 0);
-  EXPECT_EQ(app.argv, nullptr);
-  EXPECT_EQ(app.envp, nullptr);
-  EXPECT_TRUE(app.modeless.empty());
-}
-
 TEST_F(AppTest, SplitsTheCommandLine) {
   struct Row {
     std::string line;

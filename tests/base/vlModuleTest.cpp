@@ -26,16 +26,6 @@ std::string executablePath() {
 }  // namespace
 
 TEST(vlModule, PathGivesTheModuleName) {
-  vlModule empty;
-  EXPECT_STREQ(empty.objectName, "vlModule");
-  EXPECT_EQ(empty.moduleName, "");
-  EXPECT_STREQ(empty.pathname.path, "");
-  EXPECT_EQ(empty.handle(), nullptr);
-  EXPECT_EQ(empty.threadMutex, nullptr);
-  EXPECT_EQ(empty.accelerators, nullptr);
-  EXPECT_EQ(empty.mainWindow, nullptr);
-  EXPECT_FALSE(empty.owned);
-
   struct Row {
     const char* path;
     const char* moduleName;

@@ -85,9 +85,6 @@ TEST_F(SyncTraced, SyncObjectWaitOnBadHandleFails) {
   EXPECT_EQ(sync.lastError, 6);
   EXPECT_TRUE(wasTraced("<<vlSync::wait 無効なハンドル>>\n"));
   EXPECT_EQ(sync.lockCount, 0);
-  EXPECT_EQ(sync.unlock(), -1);
-  EXPECT_EQ(sync.open(), -1);
-  EXPECT_EQ(sync.create(), -1);
 }
 
 TEST_F(SyncTraced, SyncObjectCloseForgetsTheHandleEvenWhenClosingFails) {
@@ -169,9 +166,6 @@ TEST_F(SyncTraced, ThreadMutexIsReentrantAndFreeAfterEqualUnlocks) {
   EXPECT_FALSE(mutex.initialised);
   EXPECT_EQ(mutex.create(), 0);
   EXPECT_TRUE(mutex.initialised);
-  EXPECT_EQ(mutex.handle(), static_cast<HANDLE>(&mutex.section));
-  EXPECT_EQ(mutex(), static_cast<HANDLE>(&mutex.section));
-  EXPECT_EQ(mutex.name(), nullptr);
 
   mutex.lock();
   mutex.lock();
