@@ -70,6 +70,19 @@ int main() {
   }, 3);
   std::printf("sorted job, 1000 files of 4 KiB: %.1f ms (%ld log lines)\n", job, sink.lines);
 
+  // A playlist of 1000 entries, read one platform call per byte.
+  {
+    std::ofstream list(root + "/in/list.wpl", std::ios::binary);
+    list << "<?wpl version=\"1.0\"?>\r\n<smil><body><seq>\r\n";
+    for (int i = 0; i < copyEngine::maxEntries; ++i)
+      list << "      <media src=\"" << 100000 + i << " track name.mp3\"/>\r\n";
+    list << "</seq></body></smil>\r\n";
+  }
+  std::strcpy(engine->fileList, dos(root + "/in/list.wpl").c_str());
+  double playlist = millis([&] { engine->makeList1(); }, 5);
+  std::printf("makeList1, playlist of %d entries (%ld bytes): %.1f ms\n", engine->listCount,
+              static_cast<long>(std::filesystem::file_size(root + "/in/list.wpl")), playlist);
+
   const size_t big = 256u << 20;
   writeBytes(root + "/big.mp3", big);
   double copy = millis([&] {
