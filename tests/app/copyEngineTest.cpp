@@ -4,40 +4,27 @@
 #include <string>
 #include <vector>
 #include "copyEngine.h"
-#include "recordSink.h"
+#include "engineFixture.h"
 #include "testFs.h"
 
 namespace {
-class SortedCopy : public ::testing::Test {
+class SortedCopy : public EngineFixture {
  protected:
-  SortedCopy() : engine(std::make_unique<copyEngine>(log)) {
+  SortedCopy() {
     makeDir(src());
     makeDir(dst());
   }
   std::string src() const { return tmp / "in"; }
   std::string dst() const { return tmp / "out"; }
-  // Runs a whole job as the dialog would, after reading its controls.
   std::vector<std::string> run(bool recursive, const std::string& from, const std::string& to) {
-    log.lines.clear();
-    std::strcpy(engine->sourceFolder, from.c_str());
-    std::strcpy(engine->destFolder, to.c_str());
-    engine->copyMethod = 0;
-    engine->recursive = recursive;
-    engine->copyJob();
-    return log.lines;
+    return runJob(0, recursive, from, to);
   }
   std::vector<std::string> run(bool recursive) { return run(recursive, src(), dst()); }
   std::string content(const std::string& path) {
     std::string bytes;
     return readFile(path, bytes) ? bytes : "<missing>";
   }
-
-  TempDir tmp;
-  recordSink log;
-  std::unique_ptr<copyEngine> engine;
 };
-
-const std::string done = "--- 処理は終了しました ---";
 }  // namespace
 
 TEST_F(SortedCopy, CopiesInByteOrderOfNames) {

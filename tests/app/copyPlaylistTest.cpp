@@ -4,30 +4,23 @@
 #include <string>
 #include <vector>
 #include "copyEngine.h"
-#include "recordSink.h"
+#include "engineFixture.h"
 #include "copyHelpers.h"
 #include "testFs.h"
 
 namespace {
 std::string media(const std::string& src) { return "      <media src=\"" + src + "\"/>\r\n"; }
 
-class PlaylistCopy : public ::testing::Test {
+class PlaylistCopy : public EngineFixture {
  protected:
-  PlaylistCopy() : engine(std::make_unique<copyEngine>(log)) {
+  PlaylistCopy() {
     makeDir(tmp / "lists");
     makeDir(tmp / "music");
     makeDir(dst());
   }
   std::string dst() const { return tmp / "out"; }
   std::string playlist() const { return tmp / "lists\\p.wpl"; }
-  std::vector<std::string> run(const std::string& listPath) {
-    log.lines.clear();
-    std::strcpy(engine->fileList, listPath.c_str());
-    std::strcpy(engine->destFolder, dst().c_str());
-    engine->copyMethod = 1;
-    engine->copyJob();
-    return log.lines;
-  }
+  std::vector<std::string> run(const std::string& listPath) { return runJob(1, false, listPath, dst()); }
   std::vector<std::string> runWith(const std::string& body) {
     writeFile(playlist(), body);
     return run(playlist());
@@ -37,11 +30,6 @@ class PlaylistCopy : public ::testing::Test {
     body.push_back(done);
     return body;
   }
-
-  TempDir tmp;
-  recordSink log;
-  std::unique_ptr<copyEngine> engine;
-  const std::string done = "--- 処理は終了しました ---";
 };
 }  // namespace
 
