@@ -1,21 +1,18 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "traceCapture.h"
 #include "vlObject.h"
 
 namespace {
-std::vector<std::string> traced;
-void collect(const char* line) { traced.push_back(line); }
-
-class Traced : public ::testing::Test {
+class Traced : public TraceTest {
  protected:
   void SetUp() override {
-    traced.clear();
-    dboutHook = collect;
+    TraceTest::SetUp();
     vlObject::ResetViewError();
   }
   void TearDown() override {
-    dboutHook = nullptr;
+    TraceTest::TearDown();
     vlObject::ResetViewError();
   }
 };

@@ -7,21 +7,12 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "traceCapture.h"
 #include "vlModule.h"
 #include "vlThreadMutex.h"
 
 namespace {
-std::vector<std::string> traced;
-void collect(const char* line) { traced.push_back(line); }
-
-class SyncTraced : public ::testing::Test {
- protected:
-  void SetUp() override {
-    traced.clear();
-    dboutHook = collect;
-  }
-  void TearDown() override { dboutHook = nullptr; }
-};
+using SyncTraced = TraceTest;
 
 // The %x form of an address in the trace lines (its low 32 bits).
 std::string hex(const void* address) {

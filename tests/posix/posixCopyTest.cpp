@@ -5,24 +5,21 @@
 #include <fcntl.h>
 #include <cerrno>
 #include <string>
-#include "../../lib/posix/posixCalls.h"
+#include "posixFaults.h"
 #include "testFs.h"
 
 namespace {
-PosixCalls saved;
 int writesBeforeFailure;
 std::string appearingPath;
 
 ssize_t failingWrite(int fd, const void* buffer, size_t count) {
-  if (writesBeforeFailure-- > 0) return saved.write(fd, buffer, count);
+  if (writesBeforeFailure-- > 0) return savedCalls.write(fd, buffer, count);
   errno = ENOSPC;
   return -1;
 }
 
-class CopyFaults : public ::testing::Test {
+class CopyFaults : public PosixFaultTest {
  protected:
-  void SetUp() override { saved = posixCalls; }
-  void TearDown() override { posixCalls = saved; }
   TempDir tmp;
 };
 }  // namespace
@@ -43,7 +40,7 @@ TEST_F(CopyFaults, ReplacingCopyKeepsTheOldFileWhenItFails) {
   writesBeforeFailure = 0;
   posixCalls.write = failingWrite;
   EXPECT_FALSE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "b.mp3").c_str(), FALSE));
-  posixCalls = saved;
+  posixCalls = savedCalls;
   std::string bytes;
   ASSERT_TRUE(readFile(tmp / "b.mp3", bytes));
   EXPECT_EQ(bytes, "old");
@@ -58,7 +55,7 @@ TEST_F(CopyFaults, DestinationAppearingWhileCopyingIsNotReplaced) {
   // The destination is created by someone else between our check and our create.
   posixCalls.open = [](const char* path, int flags, mode_t mode) -> int {
     if (flags & O_CREAT) writeFile(appearingPath, "theirs");
-    return saved.open(path, flags, mode);
+    return savedCalls.open(path, flags, mode);
   };
   SetLastError(0xdeadbeef);
   EXPECT_FALSE(CopyFileA((tmp / "a.mp3").c_str(), appearingPath.c_str(), TRUE));

@@ -7,13 +7,12 @@
 #include <unistd.h>
 #include <cerrno>
 #include <string>
-#include "../../lib/posix/posixCalls.h"
+#include "posixFaults.h"
 #include "../../lib/posix/posixPath.h"
 #include "testFs.h"
 #include "vlFileStream.h"
 
 namespace {
-PosixCalls saved;
 int interruptions;
 
 std::string host(const std::string& dosPath) {
@@ -22,10 +21,8 @@ std::string host(const std::string& dosPath) {
   return out;
 }
 
-class FileFaults : public ::testing::Test {
+class FileFaults : public PosixFaultTest {
  protected:
-  void SetUp() override { saved = posixCalls; }
-  void TearDown() override { posixCalls = saved; }
   TempDir tmp;
 };
 }  // namespace
@@ -58,7 +55,7 @@ TEST_F(FileFaults, InterruptedCallsAreRepeated) {
       errno = EINTR;
       return -1;
     }
-    return saved.read(fd, buffer, 1);  // short reads are completed too
+    return savedCalls.read(fd, buffer, 1);  // short reads are completed too
   };
   char buffer[3];
   DWORD n = 0;
@@ -74,7 +71,7 @@ TEST_F(FileFaults, OpenFailuresAndNonFiles) {
   };
   vlFileStream s((tmp / "f").c_str());
   EXPECT_EQ(s.wopen(), ERROR_ACCESS_DENIED);
-  posixCalls = saved;
+  posixCalls = savedCalls;
 
   // A FIFO would block the open; it is refused at once like other non-files.
   ASSERT_EQ(mkfifo(host(tmp / "fifo").c_str(), 0666), 0);

@@ -1,0 +1,3 @@
+#include "posixFaults.h"
+
+PosixCalls savedCalls;
