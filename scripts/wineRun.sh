@@ -11,4 +11,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Without a window manager (Xvfb) Wine must draw and manage the windows itself, or
+# every closing window waits for a manager that never answers. Done once per prefix.
+marker="$WINEPREFIX/.sondrix-x11-settings"
+if [ ! -f "$marker" ]; then
+  reg="$WINEPREFIX/sondrix-x11.reg"
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="N"\r\n' >"$reg"
+  wine regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 && touch "$marker"
+fi
+# The caption buttons that Wine then draws come from this font.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
 exec wine "$@"
