@@ -1,7 +1,6 @@
 #include "vlApp.h"
 #include <algorithm>
-
-HWND (*vlApp::DialogWindow)(vlDialogModeless* dialog) = nullptr;
+#include <vector>
 
 vlApp App;
 vlApp* pApp = nullptr;
@@ -47,9 +46,12 @@ LRESULT vlApp::MsgTransaction(MSG& msg) {
 }
 
 bool vlApp::checkModeless(MSG* msg) {
-  if (!DialogWindow) return false;
-  for (vlDialogModeless* dialog : modeless) {
-    HWND window = DialogWindow(dialog);
+  // A dialog may be destroyed by the message it is offered and remove itself from the
+  // list: walk a copy, and skip the dialogs that are no longer listed.
+  std::vector<vlDialogModeless*> dialogs(modeless.begin(), modeless.end());
+  for (vlDialogModeless* dialog : dialogs) {
+    if (std::find(modeless.begin(), modeless.end(), dialog) == modeless.end()) continue;
+    HWND window = vlModelessWindow(dialog);
     if (window && IsDialogMessageA(window, msg)) return true;
   }
   return false;

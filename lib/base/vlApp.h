@@ -34,17 +34,13 @@ class vlApp : public vlModule {
   // Accelerators first, then the modeless dialogs, then translate and dispatch; returns
   // the value of the step that took the message.
   LRESULT MsgTransaction(MSG& msg) override;
-  // True when a registered modeless dialog, newest first, took the message.
+  // True when a registered modeless dialog, newest first, took the message. A dialog
+  // removed from the list while the walk goes on is not offered the message.
   bool checkModeless(MSG* msg);
   // Registers a dialog at the front of modeless (no duplicate check); not owning.
   void appendDialog(vlDialogModeless* dialog) override;
   // Removes the first entry equal to dialog, if any.
   void removeDialog(vlDialogModeless* dialog) override;
-
-  // The window handle of a modeless dialog, read for the loop. The dialog classes
-  // install it; while it is null no dialog has a known window and none is offered a
-  // message.
-  static HWND (*DialogWindow)(vlDialogModeless* dialog);
 
   char** argPointers;
   char* argText;
@@ -54,6 +50,10 @@ class vlApp : public vlModule {
   char** argv;
   char** envp;  // nothing sets it: always null
 };
+
+// The window of a modeless dialog (a vlWin), null before it is created. Supplied by the
+// window classes; the build without a window system has none.
+HWND vlModelessWindow(vlDialogModeless* dialog);
 
 extern vlApp App;
 extern vlApp* pApp;  // set to App by the entry

@@ -5,7 +5,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <list>
 #include "vlApp.h"
+#include "vlWin.h"
 
 namespace {
 std::vector<UINT> received;
@@ -38,7 +40,6 @@ class WinAppTest : public ::testing::Test {
   void TearDown() override {
     if (window) DestroyWindow(window);
     Module = &App;
-    vlApp::DialogWindow = nullptr;
   }
   MSG messageFor(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     MSG msg = {};
@@ -51,8 +52,20 @@ class WinAppTest : public ::testing::Test {
   HWND window = nullptr;
 };
 
-HWND dialogWindow = nullptr;
-HWND readDialogWindow(vlDialogModeless*) { return dialogWindow; }
+vlDialogModeless* asModeless(vlWin& win) { return reinterpret_cast<vlDialogModeless*>(&win); }
+
+// A modeless dialog that leaves the application's list, and closes, when it is offered
+// a message: the walk over the list must survive it.
+class LeavingDialog : public vlWin {
+ public:
+  LeavingDialog(HWND window, vlApp& app) : vlWin(window, true), app(app) {}
+  bool user(vlEvent&) override {  // WM_USER..: leave the list and close
+    app.removeDialog(asModeless(*this));
+    destroy();
+    return true;
+  }
+  vlApp& app;
+};
 }  // namespace
 
 TEST(WinApp, StartupRecordsModuleArgumentsAndShowCommand) {
@@ -90,18 +103,33 @@ TEST_F(WinAppTest, AcceleratorsTakeTheirKeysFirst) {
 
 TEST_F(WinAppTest, ModelessDialogConsumesItsMessages) {
   vlApp app;
-  int dialog = 0;
-  vlApp::DialogWindow = readDialogWindow;
-  app.appendDialog(reinterpret_cast<vlDialogModeless*>(&dialog));
+  vlWin dialog(static_cast<HWND>(nullptr), false);  // not created yet: skipped
+  app.appendDialog(asModeless(dialog));
   MSG msg = messageFor(WM_USER + 1);
-
-  dialogWindow = nullptr;  // not created yet: skipped
   EXPECT_EQ(app.MsgTransaction(msg), 77);
-  dialogWindow = window;
+  dialog.hwnd = window;
   EXPECT_TRUE(app.checkModeless(&msg));
   EXPECT_EQ(app.MsgTransaction(msg), 1) << "taken by the dialog";
   EXPECT_EQ(received, (std::vector<UINT>{WM_USER + 1, WM_USER + 1, WM_USER + 1}))
       << "each offer reaches the window once";
+}
+
+TEST_F(WinAppTest, ADialogThatLeavesDuringTheWalkIsNotTouchedAgain) {
+  vlApp app;
+  HWND own = CreateWindowExA(0, "vlAppWinTest", "modeless", WS_OVERLAPPED, 0, 0, 50, 50,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  vlWin older(window, false);
+  auto* leaving = new LeavingDialog(own, app);
+  app.appendDialog(asModeless(older));
+  app.appendDialog(asModeless(*leaving));
+  MSG msg = {};
+  msg.hwnd = own;
+  msg.message = WM_USER + 2;
+  EXPECT_TRUE(app.checkModeless(&msg));
+  EXPECT_FALSE(IsWindow(own)) << "closed by its handler, and its object deleted with it";
+  EXPECT_EQ(app.modeless, std::list<vlDialogModeless*>{asModeless(older)});
+  msg.hwnd = window;
+  EXPECT_TRUE(app.checkModeless(&msg)) << "the remaining dialog still takes its messages";
 }
 
 TEST(WinApp, MessageBoxCaptionDefaultsToTheModuleName) {

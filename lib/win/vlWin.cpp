@@ -1,0 +1,138 @@
+// vlWin: construction, class registration, window creation, and attaching objects to
+// windows through subclassing and the registry.
+#include "vlWin.h"
+#include "vlApp.h"
+
+std::map<HWND, vlWin*>* vlWindowsMap = nullptr;
+int vlWinID = 1000;
+
+namespace {
+const int automaticId = -999;
+
+HINSTANCE moduleInstance() { return Module ? Module->handle() : nullptr; }
+}  // namespace
+
+vlWin::vlWin(vlWin* parentWin, const char* name, int controlId)
+    : vlObject(name),
+      prevProc(nullptr),
+      hwnd(nullptr),
+      windowClass(),
+      windowText("velorn"),
+      style(WS_CHILD | WS_VISIBLE),
+      exStyle(0),
+      rect{static_cast<int>(CW_USEDEFAULT), static_cast<int>(CW_USEDEFAULT), 0, 0},
+      id(controlId == automaticId ? vlWinID++ : controlId),
+      createParam(nullptr),
+      wndClassName(name ? name : ""),
+      linked(false),
+      parent(parentWin),
+      dispatchDepth(0),
+      deletePending(false) {
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = moduleInstance();
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = wndClassName.c_str();
+  owned = true;
+}
+
+vlWin::vlWin(HWND window, bool attach)
+    : vlObject("vlWin"),
+      prevProc(nullptr),
+      hwnd(nullptr),
+      windowClass(),
+      windowText(nullptr),
+      style(0),
+      exStyle(0),
+      rect{0, 0, 0, 0},
+      id(0),
+      createParam(nullptr),
+      linked(false),
+      parent(nullptr),
+      dispatchDepth(0),
+      deletePending(false) {
+  owned = attach;
+  if (attach)
+    linkWin(window);
+  else
+    hwnd = window;
+}
+
+vlWin::~vlWin() {
+  bool wasOwned = owned;
+  unlinkWin();
+  if (wasOwned && hwnd) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+bool vlWin::registClass() {
+  WNDCLASSEXA found = {};
+  found.cbSize = sizeof found;
+  if (GetClassInfoExA(windowClass.hInstance, wndClassName.c_str(), &found)) return true;
+  if (GetClassInfoExA(nullptr, wndClassName.c_str(), &found)) return true;
+  windowClass.lpszClassName = wndClassName.c_str();
+  if (RegisterClassExA(&windowClass)) return true;
+  dbout("\n<<vlWin::ウインドウクラス(%s)の登録に失敗しました。\n", wndClassName.c_str());
+  return false;
+}
+
+bool vlWin::create(const char* title) {
+  if (!registClass()) return false;
+  // Unsigned arithmetic wraps as the platform expects: the default rectangle gives
+  // CW_USEDEFAULT for the width and height too.
+  int width = static_cast<int>(static_cast<unsigned>(rect.right) - static_cast<unsigned>(rect.left));
+  int height = static_cast<int>(static_cast<unsigned>(rect.bottom) - static_cast<unsigned>(rect.top));
+  HWND window = CreateWindowExA(exStyle, wndClassName.c_str(), title ? title : windowText, style,
+                                rect.left, rect.top, width, height, parent ? parent->hwnd : nullptr,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                moduleInstance(), createParam);
+  if (!window) {
+    dbout("ウインドウ（%s）が生成できませんでした。\n", wndClassName.c_str());
+    return false;
+  }
+  linkWin(window);
+  onCreate();
+  return true;
+}
+
+void vlWin::linkWin(HWND window) {
+  if (linked) return;
+  hwnd = window;
+  prevProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(vlWinProc)));
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  vlWinStoreManagerTable(window, this);
+  linked = true;
+}
+
+void vlWin::unlinkWin() {
+  if (!linked) return;
+  SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc));
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  if (vlWindowsMap) {
+    // Only this object's own entry goes: a handle entered first by another object stays.
+    auto entry = vlWindowsMap->find(hwnd);
+    if (entry != vlWindowsMap->end() && entry->second == this) vlWindowsMap->erase(entry);
+    if (vlWindowsMap->empty()) {
+      delete vlWindowsMap;
+      vlWindowsMap = nullptr;
+    }
+  }
+  linked = false;
+}
+
+vlWin* vlWin::GetWin(HWND window) {
+  if (!vlWindowsMap) return nullptr;
+  auto entry = vlWindowsMap->find(window);
+  return entry == vlWindowsMap->end() ? nullptr : entry->second;
+}
+
+bool vlWinStoreManagerTable(HWND window, vlWin* object) {
+  if (!vlWindowsMap) vlWindowsMap = new std::map<HWND, vlWin*>;
+  return vlWindowsMap->emplace(window, object).second;
+}
+
+// A modeless dialog is a vlWin; the class itself is not part of this library.
+HWND vlModelessWindow(vlDialogModeless* dialog) {
+  return dialog ? reinterpret_cast<vlWin*>(dialog)->hwnd : nullptr;
+}
