@@ -18,6 +18,12 @@ void copyPath(char* destination, const char* source) {
             reinterpret_cast<const unsigned char*>(source), pathSize);
 }
 
+// A caller may have filled all of `folder`: the platform and current0 get 299 bytes.
+char* boundedFolder(char* folder) {
+  folder[pathSize - 1] = 0;
+  return folder;
+}
+
 // Cuts `text` at `offset` when the text is longer.
 void cutAt(char* text, size_t offset) {
   if (offset < std::strlen(text)) text[offset] = 0;
@@ -131,7 +137,7 @@ vlGetOpenFileName::~vlGetOpenFileName() {}
 int vlGetOpenFileName::run(char* path, char* names) {
   path[0] = 0;
   ofn.Flags = flags;
-  ofn.lpstrInitialDir = folder;
+  ofn.lpstrInitialDir = boundedFolder(folder);
   // Several names do not fit in a path; the proposed name stays, the rest is cleared so
   // that the name list the platform writes always ends in an empty string.
   bool multiple = flags & OFN_ALLOWMULTISELECT;
@@ -197,7 +203,7 @@ bool vlGetSaveFileName::run(char* path) {
   path[0] = 0;
   ofn.Flags = flags;
   ofn.lpstrDefExt = defaultExtension;
-  ofn.lpstrInitialDir = folder;
+  ofn.lpstrInitialDir = boundedFolder(folder);
   ofn.nMaxFile = pathSize;
 
   BOOL chosen = preview ? GetSaveFileNamePreviewA(&ofn) : GetSaveFileNameA(&ofn);
@@ -229,7 +235,7 @@ vlGetDirectoryName::~vlGetDirectoryName() {}
 
 bool vlGetDirectoryName::run(char* path, int extraFlags) {
   if (extraFlags != -1) flags |= extraFlags;
-  copyPath(current0, folder);
+  copyPath(current0, boundedFolder(folder));
   path[0] = 0;
 
   LPITEMIDLIST rootList = nullptr;
