@@ -9,7 +9,11 @@ int vlWinID = 1000;
 namespace {
 const int automaticId = -999;
 
-HINSTANCE moduleInstance() { return Module ? Module->handle() : nullptr; }
+// Before start-up has stored it (a library used without the entry), the executable's.
+HINSTANCE moduleInstance() {
+  HINSTANCE instance = Module ? Module->handle() : nullptr;
+  return instance ? instance : GetModuleHandleA(nullptr);
+}
 }  // namespace
 
 vlWin::vlWin(vlWin* parentWin, const char* name, int controlId)
@@ -82,10 +86,12 @@ bool vlWin::create(const char* title) {
   // CW_USEDEFAULT for the width and height too.
   int width = static_cast<int>(static_cast<unsigned>(rect.right) - static_cast<unsigned>(rect.left));
   int height = static_cast<int>(static_cast<unsigned>(rect.bottom) - static_cast<unsigned>(rect.top));
+  // The menu argument is the id of a child window only; for a top-level window it is a
+  // menu handle, and an id there would make the creation fail.
+  HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
   HWND window = CreateWindowExA(exStyle, wndClassName.c_str(), title ? title : windowText, style,
                                 rect.left, rect.top, width, height, parent ? parent->hwnd : nullptr,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                moduleInstance(), createParam);
+                                menu, moduleInstance(), createParam);
   if (!window) {
     dbout("ウインドウ（%s）が生成できませんでした。\n", wndClassName.c_str());
     return false;

@@ -109,7 +109,7 @@ TEST_F(WinTest, EachMessageReachesItsHandlerWithUnpackedArguments) {
   } rows[] = {
       /*  0 */ {WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(30, 40), "minimized(30,40)", false},
       /*  1 */ {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(30, 40), "resized(30,40,2)", false},
-      /*  2 */ {WM_ACTIVATE, MAKEWPARAM(2, 1), 0, "activated(2,1)", false},
+      /*  2 */ {WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0, "activated(0,1)", false},
       /*  3 */ {WM_ENABLE, 1, 0, "enabled(1)", false},
       /*  4 */ {WM_SHOWWINDOW, 1, 3, "onShow(3)", true},
       /*  5 */ {WM_SHOWWINDOW, 0, 0, "onHide(0)", true},
@@ -224,9 +224,9 @@ TEST_F(WinTest, IdsRegistrationAndCreationFailures) {
   make();
   auto* button = new vlWin(win, "BUTTON", 77);
   ASSERT_TRUE(button->create("押す"));
-  WNDCLASSEXA info = {sizeof info};
-  EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), "BUTTON", &info))
-      << "a system class is used as it is, not registered again";
+  EXPECT_NE(GetClassLongPtrA(button->hwnd, GCLP_WNDPROC),
+            reinterpret_cast<LONG_PTR>(DefWindowProcA))
+      << "a system class is used as it is, not registered again from the description";
   EXPECT_EQ(GetDlgCtrlID(button->hwnd), 77);
   EXPECT_EQ(GetParent(button->hwnd), window);
 
@@ -322,6 +322,7 @@ TEST_F(WinTest, OwnerDrawRequestsGoToTheControlObject) {
   HDC screen = GetDC(window);
   DRAWITEMSTRUCT draw = {ODT_LISTBOX, 300, 0, ODA_DRAWENTIRE, 0, list->hwnd, screen, {1, 2, 3, 4}};
   passedOn.clear();
+  calls.clear();
   SendMessageA(window, WM_DRAWITEM, 300, reinterpret_cast<LPARAM>(&draw));
   EXPECT_EQ(calls, std::vector<std::string>{"paint(1,2,3,4,1)"});
   EXPECT_FALSE(reachedClass(WM_DRAWITEM));
