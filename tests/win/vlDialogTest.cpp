@@ -1,6 +1,7 @@
 // Real modal dialogs from the test templates, driven from a second thread as a user
 // would: typing, buttons, the question on Cancel.
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include "dialogDriver.h"
@@ -23,6 +24,12 @@ vlControl* makeScroll(vlDialog* dialog, int id) { return new vlScrollBar(dialog,
 
 // Types `text` over the edit's whole content, one character at a time, as the keyboard
 // would: the edit then reports itself modified.
+std::string textOf(HWND window) {
+  char buffer[100] = "";
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
 void typeInto(HWND edit, const std::string& text) {
   send(edit, EM_SETSEL, 0, -1);
   for (char c : text) send(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -35,6 +42,36 @@ void settle(HWND dialog) {
     send(dialog, WM_NULL, 0, 0);
     Sleep(50);
   }
+}
+
+// An in-memory dialog template titled "vlMemory" with one item of class `itemClass`
+// (none when empty).
+std::vector<WORD> memoryTemplate(const std::wstring& itemClass) {
+  std::vector<WORD> words;
+  auto dword = [&](DWORD value) {
+    words.push_back(LOWORD(value));
+    words.push_back(HIWORD(value));
+  };
+  auto text = [&](const std::wstring& value) {
+    words.insert(words.end(), value.begin(), value.end());
+    words.push_back(0);
+  };
+  dword(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+  dword(0);
+  words.push_back(itemClass.empty() ? 0 : 1);
+  for (WORD size : {0, 0, 100, 50}) words.push_back(size);
+  words.push_back(0);  // no menu
+  words.push_back(0);  // the standard dialog class
+  text(L"vlMemory");
+  if (itemClass.empty()) return words;
+  if (words.size() % 2) words.push_back(0);  // items start on a DWORD
+  dword(WS_CHILD | WS_VISIBLE);
+  dword(0);
+  for (WORD size : {5, 5, 40, 12, 900}) words.push_back(size);  // and the id
+  text(itemClass);
+  text(L"");
+  words.push_back(0);  // no creation data
+  return words;
 }
 
 const char* const question = "変更を保存せずに終了してよろしいですか？";
@@ -182,6 +219,42 @@ TEST_F(DialogTest, AMissingTemplateFailsWithoutAWindow) {
   EXPECT_EQ(numbered->run(), -1);
   EXPECT_EQ(traced.back(), "<<vlDialogModal:生成に失敗しました。 [#4711]>>\n");
   delete numbered;
+}
+
+TEST_F(DialogTest, AnInMemoryTemplateWinsOverTheNameAndItsFailureNamesItsAddress) {
+  std::vector<WORD> good = memoryTemplate(L"");
+  ProbeDialog* dialog = new ProbeDialog("NoSuchDialog");
+  dialog->templateData = reinterpret_cast<DLGTEMPLATE*>(good.data());
+  std::string title;
+  dialog->opened = [&](ProbeDialog& self) { title = textOf(self.hwnd); };
+  dialog->closeWhenOpened = true;
+  EXPECT_EQ(runDialog(dialog, "vlMemory"), 2);
+  EXPECT_EQ(title, "vlMemory");
+
+  std::vector<WORD> bad = memoryTemplate(L"NoSuchClass");
+  dialog = new ProbeDialog("TestDialog");
+  dialog->templateData = reinterpret_cast<DLGTEMPLATE*>(bad.data());
+  EXPECT_EQ(dialog->run(), -1);
+  char line[100];
+  std::snprintf(line, sizeof line, "<<vlDialogModal:生成に失敗しました。 [%llx]>>\n",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(bad.data())));
+  EXPECT_EQ(traced, std::vector<std::string>{line});
+  delete dialog;
+}
+
+// Destroys its window while it is being created: the object goes with it.
+class SelfDestroying : public vlDialogModal {
+ public:
+  SelfDestroying() : vlDialogModal(nullptr, "TestDialog") {}
+  // Creation hook: gives up at once.
+  void onCreate() override { DestroyWindow(hwnd); }
+};
+
+TEST_F(DialogTest, ADialogGoneDuringCreationIsAFailureThatLeavesTheObjectAlone) {
+  Watchdog watchdog("self-destroying dialog", 30000);
+  EXPECT_EQ((new SelfDestroying)->run(), -1);  // deleted with its window, never touched again
+  EXPECT_EQ(traced, std::vector<std::string>{
+                        "<<vlDialogModal:生成に失敗しました。 [TestDialog]>>\n"});
 }
 
 TEST_F(DialogTest, ItemSizeAskedBeforeBindingIsTheDialogsAnswer) {
