@@ -34,6 +34,29 @@ void endWithSeparator(char* folder) {
   if (std::strlen(folder) + 1 < pathSize) vlAdjustDir(folder, '+');
 }
 
+// Explorer style: each name with its zero up to an empty name or `end` ("a\0b\0\0" is
+// two names in 4 bytes); one file: the name part of the full path.
+int countNames(const char* first, const char* end, int* length) {
+  int names = 0;
+  const char* name = first;
+  while (name < end && *name) {
+    ++names;
+    name += std::strlen(name) + 1;
+  }
+  *length = static_cast<int>(name - first);
+  return names;
+}
+
+// Old style: names separated by spaces, split in place into names with zeros.
+int splitNames(char* first) {
+  int names = 1;
+  for (char* space = first; (space = std::strchr(space, ' ')); ++space) {
+    *space = 0;
+    ++names;
+  }
+  return names;
+}
+
 // The pattern of filter `index` (from 1) in a list of description/pattern pairs, or
 // null when the list ends before it.
 const char* filterPattern(const char* list, DWORD index) {
@@ -153,29 +176,18 @@ int vlGetOpenFileName::run(char* path, char* names) {
 int vlGetOpenFileName::readChoice(char* path, char* names) {
   count = 1;
   takeChoice(path);
-  if (!(flags & OFN_ALLOWMULTISELECT)) return 1;
+  if (!(flags & OFN_ALLOWMULTISELECT)) return count;
 
   size_t offset = ofn.nFileOffset;
   if (offset >= sizeof(fileName)) return count = 0;
   char* first = fileName + offset;
   if (flags & OFN_EXPLORER) {
-    // Folder, zero, each name with its zero, an empty name; one file: the full path.
-    count = 0;
-    char* name = first;
-    while (name < fileName + sizeof(fileName) && *name) {
-      ++count;
-      name += std::strlen(name) + 1;
-    }
-    namesLength = static_cast<int>(name - first);
+    count = countNames(first, fileName + sizeof(fileName), &namesLength);
     if (count > 1) endWithSeparator(folder);
   } else {
-    // Folder, a space and the names, separated by spaces.
     if (offset > 0) cutAt(folder, offset - 1);
     namesLength = static_cast<int>(std::strlen(first) + 1);
-    for (char* space = first; (space = std::strchr(space, ' ')); ++space) {
-      *space = 0;
-      ++count;
-    }
+    count = splitNames(first);
     if (count == 1) endWithSeparator(folder);
   }
   if (names) std::memcpy(names, first, namesLength);
