@@ -1,4 +1,5 @@
 #include "vlFileStream.h"
+#include <algorithm>
 #include <cstring>
 #include "vlPathname.h"
 
@@ -29,7 +30,7 @@ int lastPlatformError() { return static_cast<int>(GetLastError()); }
 }  // namespace
 
 vlFileStream::vlFileStream()
-    : handle(INVALID_HANDLE_VALUE), pathText{}, info{}, pathname(nullptr) {
+    : handle(INVALID_HANDLE_VALUE), pathText{}, info{}, pathname(nullptr), aheadAt(0), aheadEnd(0) {
   owned = true;
 }
 
@@ -52,26 +53,63 @@ int vlFileStream::openStream(char openMode) { return openFile(openMode, nullptr)
 int vlFileStream::close() {
   lastError = 0;
   if (mode == 0) return 0;
+  aheadAt = aheadEnd = 0;  // the handle goes, and what was read ahead with it
   int code = CloseHandle(handle) ? 0 : lastPlatformError();
   clearHandle();
   return viewError(code, nullptr, 5);
 }
 
+// Small requests are served from the read-ahead block, refilled with one platform
+// read; a request of a block or more goes to the platform directly.
 int vlFileStream::readStream(void* buffer, int count, int* done) {
   lastError = 0;
   if (count < 0) return viewError(-1, "vlFIleStream", 5);
-  DWORD got = 0;
-  if (!ReadFile(handle, buffer, static_cast<DWORD>(count), &got, nullptr))
-    return viewError(lastPlatformError(), "vlFIleStream", 5);
-  lastRead = static_cast<int>(got);
-  if (done) *done = lastRead;
-  pos += lastRead;
+  auto* out = static_cast<unsigned char*>(buffer);
+  int delivered = takeAhead(out, count);
+  int code = 0;
+  if (delivered < count) {
+    int got = 0;
+    if (count - delivered >= ReadAheadSize) {
+      code = platformRead(out + delivered, count - delivered, got);
+    } else if ((code = platformRead(readAhead, ReadAheadSize, aheadEnd)) == 0) {
+      got = takeAhead(out + delivered, count - delivered);
+    }
+    delivered += got;
+  }
+  if (done) *done = delivered;
+  pos += delivered;
+  return code ? viewError(code, "vlFIleStream", 5) : 0;
+}
+
+int vlFileStream::platformRead(void* buffer, int count, int& got) {
+  DWORD n = 0;
+  got = 0;
+  if (!ReadFile(handle, buffer, static_cast<DWORD>(count), &n, nullptr)) return lastPlatformError();
+  got = lastRead = static_cast<int>(n);
   return 0;
+}
+
+int vlFileStream::takeAhead(unsigned char* out, int count) {
+  int n = std::min(count, aheadEnd - aheadAt);
+  std::memcpy(out, readAhead + aheadAt, static_cast<size_t>(n));
+  aheadAt += n;
+  if (aheadAt == aheadEnd) aheadAt = aheadEnd = 0;
+  return n;
+}
+
+int vlFileStream::rewindAhead() {
+  int held = aheadEnd - aheadAt;
+  aheadAt = aheadEnd = 0;
+  if (held == 0) return 0;
+  return static_cast<int>(SetFilePointer(handle, -held, nullptr, FILE_CURRENT)) < 0
+             ? lastPlatformError()
+             : 0;
 }
 
 int vlFileStream::writeStream(const void* buffer, int count, int* done) {
   lastError = 0;
   if (count < 0) return viewError(-1, nullptr, 5);
+  if (int code = rewindAhead()) return viewError(code, nullptr, 5);
   DWORD put = 0;
   int code = WriteFile(handle, buffer, static_cast<DWORD>(count), &put, nullptr)
                  ? 0
@@ -86,6 +124,10 @@ int vlFileStream::writeStream(const void* buffer, int count, int* done) {
 }
 
 int vlFileStream::seek(int offset, int method) {
+  if (int code = rewindAhead()) {
+    viewError(code, nullptr, 5);
+    return -1;
+  }
   int target = static_cast<int>(SetFilePointer(handle, offset, nullptr, static_cast<DWORD>(method)));
   if (target < 0) {
     viewError(lastPlatformError(), nullptr, 5);
@@ -144,6 +186,7 @@ int vlFileStream::cancel() {
 }
 
 vlFileStream& vlFileStream::clearHandle() {
+  rewindAhead();  // a caller taking the handle over finds it where it read up to
   handle = INVALID_HANDLE_VALUE;
   mode = 0;
   unreadCount = 0;

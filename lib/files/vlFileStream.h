@@ -3,8 +3,10 @@
 //   'a' append, created when missing, exclusive; 'u' read and write, created when
 //   missing, exclusive.
 // The file name is kept in the stream, or taken from an attached vlPathname, which the
-// caller keeps alive while it is attached. Unbuffered: every primitive call is one
-// platform call.
+// caller keeps alive while it is attached. Reading goes through a read-ahead block, so
+// that byte-wise reading does not cost one platform call per byte; position, size,
+// seeking and writing behave as if every byte were read from the file itself. A
+// caller that lends its handle does not use it while the stream reads from it.
 #pragma once
 #include <windows.h>
 #include "vlStream.h"
@@ -46,7 +48,18 @@ class vlFileStream : public vlStream {
   BY_HANDLE_FILE_INFORMATION info;
   vlPathname* pathname;
 
+  static const int ReadAheadSize = 4096;
+
  private:
   int storePath(const char* path, size_t limit);
   void release();
+  int platformRead(void* buffer, int count, int& got);
+  int takeAhead(unsigned char* out, int count);
+  // Moves the platform's file position back over the bytes read ahead but not yet
+  // delivered, so that it stands where an unbuffered stream would have left it.
+  int rewindAhead();
+
+  unsigned char readAhead[ReadAheadSize];
+  int aheadAt;   // the next byte to deliver
+  int aheadEnd;  // the bytes held
 };

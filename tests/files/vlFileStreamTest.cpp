@@ -2,6 +2,7 @@
 // Windows (Wine) and the POSIX layer.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "testFs.h"
@@ -264,6 +265,107 @@ TEST(vlFileStream, InfoCancelAndClosedStreams) {
   EXPECT_EQ(s.getb(b), 6);
   EXPECT_EQ(s.getInfo(nullptr), 6);
   EXPECT_EQ(s.cancel(), 0);  // the invalid value stands for the process itself
+}
+
+namespace {
+// The stream without reading ahead: every primitive is one platform call, as the file
+// stream behaved before it read ahead. The reference for the differential test below.
+class directStream : public vlStream {
+ public:
+  explicit directStream(HANDLE h) : handle(h) {
+    BY_HANDLE_FILE_INFORMATION info;
+    GetFileInformationByHandle(h, &info);
+    len = static_cast<int>(info.nFileSizeLow);
+    mode = 'u';
+  }
+  int readStream(void* buffer, int count, int* done) override {
+    DWORD n = 0;
+    if (!ReadFile(handle, buffer, static_cast<DWORD>(count), &n, nullptr)) return static_cast<int>(GetLastError());
+    pos += static_cast<int>(n);
+    if (done) *done = static_cast<int>(n);
+    return 0;
+  }
+  int writeStream(const void* buffer, int count, int* done) override {
+    DWORD n = 0;
+    if (!WriteFile(handle, buffer, static_cast<DWORD>(count), &n, nullptr)) return static_cast<int>(GetLastError());
+    pos += static_cast<int>(n);
+    len = std::max(len, pos);
+    if (done) *done = static_cast<int>(n);
+    return 0;
+  }
+  int seek(int offset, int method) override {
+    int target = static_cast<int>(SetFilePointer(handle, offset, nullptr, static_cast<DWORD>(method)));
+    if (target >= 0) pos = target;
+    return target;
+  }
+  HANDLE handle;
+};
+
+DWORD platformPosition(HANDLE h) { return SetFilePointer(h, 0, nullptr, FILE_CURRENT); }
+
+std::string patternBytes(int size) {
+  std::string bytes;
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>(i * 7 % 251);
+  return bytes;
+}
+}  // namespace
+
+TEST(vlFileStream, ReadingAheadBehavesLikeReadingEveryByte) {
+  enum Op { read, seek, write, unread, line };
+  struct Row {
+    Op op;
+    int count;   // bytes to read or write; the offset of a seek
+    int method = 0;  // of a seek
+  } rows[] = {
+      {read, 1}, {read, 1}, {read, 10}, {line, 50},             // 0: within the first block
+      {read, 4096}, {read, 5000}, {read, 3},                    // 4: across blocks, direct
+      {seek, -3, FILE_CURRENT}, {read, 2}, {unread, 1},         // 7: back within the block
+      {seek, 0, FILE_CURRENT}, {read, 2}, {write, 3}, {read, 1}, // 10: a pushed-back byte stays
+      {seek, 4090, FILE_BEGIN}, {read, 10}, {write, 4106},      // 14: writing over the rest
+      {seek, -1, FILE_END}, {read, 5}, {read, 1},               // 17: the end, short, none
+      {seek, -20000, FILE_CURRENT}, {seek, 0, FILE_BEGIN}, {read, 2}, {write, 1}, // 20
+      {unread, 1}, {seek, 7, FILE_CURRENT}, {read, 1}, {line, 999}, {read, 8000},  // 24
+  };
+  TempDir dir;
+  const std::string data = patternBytes(3 * vlFileStream::ReadAheadSize + 5);
+  writeFile(dir / "buffered", data);
+  writeFile(dir / "direct", data);
+  vlFileStream buffered((dir / "buffered").c_str());
+  ASSERT_EQ(buffered.uopen(), 0);
+  HANDLE h = openFile(dir / "direct", GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
+  directStream direct(h);
+  vlStream* streams[] = {&buffered, &direct};
+  for (size_t i = 0; i < sizeof rows / sizeof *rows; ++i) {
+    const Row& r = rows[i];
+    std::string got[2];
+    int result[2];
+    for (int k = 0; k < 2; ++k) {
+      vlStream& s = *streams[k];
+      std::string bytes(std::max(r.count, 1) + 1, '\0');
+      int done = 0;
+      unsigned char* at = reinterpret_cast<unsigned char*>(&bytes[0]);
+      if (r.op == read) result[k] = s.read(at, r.count, &done);
+      if (r.op == line) result[k] = s.gets(at, r.count);
+      if (r.op == seek) result[k] = s.seek(r.count, r.method);
+      if (r.op == unread) result[k] = s.unreadb(static_cast<unsigned char>('a' + i));
+      if (r.op == write) {
+        for (int j = 0; j < r.count; ++j) bytes[j] = static_cast<char>('A' + (i + j) % 26);
+        result[k] = s.write(at, r.count, &done);
+      }
+      got[k] = bytes.substr(0, static_cast<size_t>(done)) + "|" + std::to_string(s.position()) + "|" +
+               std::to_string(s.size()) + "|" + std::to_string(s.unreadCount);
+      if (r.op == line) got[k] += reinterpret_cast<char*>(at);
+    }
+    EXPECT_EQ(result[0], result[1]) << "row " << i;
+    EXPECT_EQ(got[0], got[1]) << "row " << i;
+  }
+  // A caller that takes the handle over finds it where an unbuffered stream left it.
+  HANDLE taken = buffered.handle;
+  buffered.clearHandle();
+  EXPECT_EQ(platformPosition(taken), platformPosition(h));
+  CloseHandle(taken);
+  CloseHandle(h);
+  EXPECT_EQ(contents(dir / "buffered"), contents(dir / "direct"));
 }
 
 TEST(FileCalls, CreateFileErrors) {
