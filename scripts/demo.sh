@@ -16,7 +16,7 @@ cp "$root/samples/playlist.wpl" .
 mkdir "stick2"
 echo "== sondrix-cli list playlist.wpl stick2"
 "$cli" list playlist.wpl stick2
-echo "(exit status $?: the playlist names a missing file and one written with an entity)"
+echo "(exit status $?: the playlist names a missing file; Rock & Roll, written with an entity, is copied)"
 echo
 echo "== what the sticks hold now:"
 find stick stick2 -print | sort | sed 's/^/  /'

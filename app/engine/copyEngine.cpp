@@ -114,13 +114,14 @@ void copyEngine::copyFiles0a(char* srcDir, char* dstDir) {
 
 void copyEngine::clearList() { listCount = 0; }
 
-bool copyEngine::appendName(const char* name) {
+bool copyEngine::appendName(const char* name, bool tooLong) {
   char* at = listCount ? listNames[listCount - 1] + std::strlen(listNames[listCount - 1]) + 1
                        : nameBuffer;
   size_t size = std::strlen(name) + 1;
   if (listCount >= maxEntries || size > static_cast<size_t>(nameBuffer + nameBytes - at))
     return false;
   std::memcpy(at, name, size);
+  listTooLong[listCount] = tooLong;
   listNames[listCount++] = at;
   return true;
 }

@@ -49,7 +49,8 @@ class copyEngine {
 
  private:
   void clearList();
-  bool appendName(const char* name);
+  // tooLong: an entry that did not fit the buffers, kept only to be logged as failed.
+  bool appendName(const char* name, bool tooLong = false);
   void sortList();
   void logHeader(const char* dstDir);
   void logResult(const char* name, bool copied, int& failures);
@@ -61,4 +62,5 @@ class copyEngine {
   bool copySubFolder(const char* name, char* srcDir, char* dstDir);
 
   logSink& log;
+  bool listTooLong[maxEntries];
 };

@@ -10,10 +10,6 @@ bool checkDir(char* path);
 // result would not fit.
 bool joinPath(char* out, size_t size, const char* a, const char* b, const char* c = "");
 
-// Takes the "src=" value of a playlist line when it names a ".mp3" file; false
-// otherwise. The line is scratch space: its closing quote is overwritten.
-bool cutMP3name(char* line, char* out);
-
 // Resolves a playlist entry against the playlist's folder (ending with "\\") into out
 // (300 bytes): network and drive paths stay, everything else is appended. False, with
 // out empty, when the result would not fit.

@@ -1,13 +1,12 @@
 // The playlist copy: the ".mp3" entries of a playlist, in playlist order, copied flat
 // into the destination folder.
 #include <windows.h>
-#include <cstdio>
 #include <cstring>
 #include "copyEngine.h"
 #include "copyHelpers.h"
+#include "mediaLine.h"
 #include "vlFileStream.h"
 #include "vlPathname.h"
-#include "vlUtl2.h"
 
 void copyEngine::copyFiles1(char* dstDir) {
   if (!makeList1()) {
@@ -25,6 +24,27 @@ void copyEngine::copyFiles1(char* dstDir) {
   copyFiles1a(listDir, dstDir);
 }
 
+namespace {
+// Feeds one line of the playlist to line, in the pieces of at most 999 bytes that gets
+// returns: a piece that fills the buffer without reaching a line end goes on in the
+// next one. False when the stream fails.
+bool readLine(vlStream& stream, mediaLine& line) {
+  unsigned char piece[1000];
+  const int pieceMax = sizeof piece - 1;
+  bool goesOn = true;
+  while (goesOn) {
+    int start = stream.position();
+    if (stream.gets(piece, sizeof piece) != 0) return false;
+    int length = static_cast<int>(std::strlen(reinterpret_cast<char*>(piece)));
+    line.feed(reinterpret_cast<char*>(piece), static_cast<size_t>(length));
+    // gets takes a line end along with a full piece, so no line end was read when the
+    // position moved by the piece alone.
+    goesOn = length == pieceMax && stream.position() - start == pieceMax && !stream.eof();
+  }
+  return true;
+}
+}  // namespace
+
 bool copyEngine::makeList1() {
   clearList();
   vlFileStream stream(fileList);
@@ -33,13 +53,13 @@ bool copyEngine::makeList1() {
     addList("リストファイルが開けません");
     return true;
   }
-  unsigned char raw[1000], line[1000];
   while (stream.position() < stream.size()) {
-    if (stream.gets(raw, sizeof raw) != 0) break;
-    // A line that does not convert into 500 bytes gives no entry.
-    if (UTF8toSJIS(raw, line, 500) == 0) continue;
-    if (!cutMP3name(reinterpret_cast<char*>(line), reinterpret_cast<char*>(raw))) continue;
-    if (!appendName(reinterpret_cast<char*>(raw))) {
+    mediaLine line;
+    if (!readLine(stream, line)) break;
+    char entry[mediaLine::entryBytes];
+    mediaLine::result found = line.take(entry);
+    if (found == mediaLine::noEntry) continue;
+    if (!appendName(entry, found == mediaLine::tooLong)) {
       clearList();
       return false;
     }
@@ -53,7 +73,7 @@ void copyEngine::copyFiles1a(char* listDir, char* dstDir) {
   for (int i = 0; i < listCount; ++i) {
     char source[300], dest[300];
     vlPathname resolved;
-    bool fits = checkFilename(source, listDir, listNames[i]) &&
+    bool fits = !listTooLong[i] && checkFilename(source, listDir, listNames[i]) &&
                 resolved.storeName(source) == 0 && *resolved.filePos &&
                 joinPath(dest, sizeof dest, dstDir, resolved.filePos);
     logResult(listNames[i], fits && CopyFileA(source, dest, TRUE), failures);

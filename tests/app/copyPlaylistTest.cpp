@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -7,9 +8,45 @@
 #include "engineFixture.h"
 #include "copyHelpers.h"
 #include "testFs.h"
+#include "vlFind.h"
 
 namespace {
 std::string media(const std::string& src) { return "      <media src=\"" + src + "\"/>\r\n"; }
+
+// A media line as players write it: the source, then a long list of attributes
+// (together about 500 bytes, more than the line converter ever took).
+std::string playerMedia(const std::string& src, int track = 1) {
+  std::string n = std::to_string(track);
+  return "            <media src=\"" + src + "\" albumTitle=\"Greatest Hits &amp; Rarities (Deluxe)\""
+         " albumArtist=\"The Artist &amp; Friends\" trackTitle=\"Track " + n + "\""
+         " trackArtist=\"The Artist feat. Somebody Else\" duration=\"24" + n + "000\""
+         " tid=\"{8D4E6F7A-1B2C-4D3E-9F8A-7B6C5D4E3F2A}\" cid=\"{1A2B3C4D-5E6F-4A8B-9C0D-1E2F3A4B5C6D}\""
+         " serviceId=\"{00000000-0000-0000-0000-000000000000}\" genre=\"Rock\""
+         " releaseDate=\"2019-04-01\" composer=\"Composer Name\"/>\r\n";
+}
+
+std::string playerHead(int count) {
+  return "\xEF\xBB\xBF<?wpl version=\"1.0\"?>\r\n<smil>\r\n    <head>\r\n"
+         "        <meta name=\"Generator\" content=\"Jukebox 3.1\"/>\r\n"
+         "        <meta name=\"ItemCount\" content=\"" + std::to_string(count) + "\"/>\r\n"
+         "        <author/>\r\n        <title>" + u8"ドライブ用" + " &amp; more</title>\r\n"
+         "    </head>\r\n    <body>\r\n        <seq>\r\n";
+}
+
+const char* const playerFoot = "        </seq>\r\n    </body>\r\n</smil>";  // no final line end
+
+// The names in a folder, sorted, with their contents.
+std::vector<std::string> folderFiles(const std::string& dir) {
+  std::vector<std::string> files;
+  vlFind find;
+  if (find.findFirst((dir + "\\*.*").c_str(), 255) != 0) return files;
+  do {
+    std::string name = find.getName(nullptr), bytes;
+    if (name != "." && name != ".." && readFile(dir + "\\" + name, bytes)) files.push_back(name + "=" + bytes);
+  } while (find.findNext());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 class PlaylistCopy : public EngineFixture {
  protected:
@@ -64,11 +101,63 @@ TEST_F(PlaylistCopy, PlaylistAsPlayersWriteIt) {
                      "<media src=\"x.mp3x\"/>\r<media src=\"../music/x.mp3\"/>";
   EXPECT_EQ(runWith(body),
             expect({"..\\music\\x.mp3  成功", "Sub\\朝.mp3  成功", "A.MP3  成功",
-                    tmp / "abs.mp3  成功", "\\\\srv\\m\\z.mp3  失敗", "a&amp;b.mp3  失敗",
-                    "../music/x.mp3  失敗", "3 個のファイルが失敗しました"}));
+                    tmp / "abs.mp3  成功", "\\\\srv\\m\\z.mp3  失敗", "a&b.mp3  成功",
+                    "../music/x.mp3  失敗", "2 個のファイルが失敗しました"}));
   std::string bytes;
   ASSERT_TRUE(readFile(dst() + "\\朝.mp3", bytes));
   EXPECT_EQ(bytes, "asa");
+}
+
+TEST_F(PlaylistCopy, RealPlayerPlaylistWithReferences) {
+  makeDir(tmp / "lists\\ソ");  // 0x83 0x5C: the second byte is the separator's
+  writeFile(tmp / "music\\Rock & Roll.mp3", "rock");
+  writeFile(tmp / "lists\\Don't Stop.mp3", "dont");
+  writeFile(tmp / "lists\\It's Mine.mp3", "mine");
+  writeFile(tmp / "lists\\ソ\\表.mp3", "hyo");
+  writeFile(tmp / "lists\\ソング.mp3", "song");
+  writeFile(tmp / "lists\\Tom &amp Jerry.mp3", "tom");
+  writeFile(tmp / "abs.mp3", "abs");
+  writeFile(tmp / "lists\\clip.wma", "wma");
+  std::string tooLong = std::string(310, 'L') + ".mp3";
+  std::string body = playerHead(14) + playerMedia("..\\music\\Rock &amp; Roll.mp3", 1) +
+                     playerMedia("Don&apos;t Stop.mp3", 2) + playerMedia("clip.wma", 3) +
+                     playerMedia("It&#39;s Mine.mp3", 4) + playerMedia(u8"ソ\\表.mp3", 5) +
+                     playerMedia("&#x30BD;&#12531;&#x30B0;.mp3", 6) + playerMedia("song.m4a", 7) +
+                     playerMedia(tmp / "abs.mp3", 8) + playerMedia("Tom &amp Jerry.mp3", 9) +
+                     playerMedia("Say &quot;Hi&quot; &lt;live&gt;.mp3", 10) +
+                     playerMedia("..\\music\\Rock &#38; Roll.mp3", 11) + playerMedia(tooLong, 12) +
+                     playerMedia("It&#x27;s Mine.MP3", 13) + playerMedia("missing.mp3", 14) + playerFoot;
+  EXPECT_EQ(runWith(body),
+            expect({"..\\music\\Rock & Roll.mp3  成功", "Don't Stop.mp3  成功", "It's Mine.mp3  成功",
+                    "ソ\\表.mp3  成功", "ソング.mp3  成功", tmp / "abs.mp3  成功",
+                    "Tom &amp Jerry.mp3  成功", "Say \"Hi\" <live>.mp3  失敗",
+                    "..\\music\\Rock & Roll.mp3  失敗", tooLong.substr(0, 299) + "  失敗",
+                    "It's Mine.MP3  失敗", "missing.mp3  失敗", "5 個のファイルが失敗しました"}));
+  EXPECT_EQ(folderFiles(dst()),
+            (std::vector<std::string>{"Don't Stop.mp3=dont", "It's Mine.mp3=mine",
+                                      "Rock & Roll.mp3=rock", "Tom &amp Jerry.mp3=tom",
+                                      "abs.mp3=abs", "ソング.mp3=song", "表.mp3=hyo"}));
+  EXPECT_EQ(engine->jobFailures, 5);
+}
+
+TEST_F(PlaylistCopy, AThousandLongLinesStayWithinTheList) {
+  // Entries from 280 to 319 bytes: the longer ones do not fit the path buffers; .wma
+  // lines between them do not count.
+  std::string body = playerHead(1500);
+  std::vector<std::string> expected;
+  for (int i = 0; i < copyEngine::maxEntries; ++i) {
+    std::string name = std::to_string(1000 + i) + std::string(276 + i % 40, 'x') + ".mp3";
+    body += playerMedia(name, i);
+    if (i % 2) body += playerMedia(std::to_string(i) + ".wma", i);
+    expected.push_back(name.substr(0, 299) + "  失敗");  // too long, or its resolved path is
+  }
+  expected.push_back("1000 個のファイルが失敗しました");
+  EXPECT_EQ(runWith(body + playerFoot), expect(expected));
+  const int full = copyEngine::maxEntries;
+  EXPECT_EQ(engine->listCount, full);
+  // One entry more refuses the playlist as before.
+  std::vector<std::string> refused = {"mp3 ファイルが多すぎてリストに入りません。コピーしません", done};
+  EXPECT_EQ(runWith(body + playerMedia("one more.mp3") + playerFoot), refused);
 }
 
 TEST_F(PlaylistCopy, NamesAreFoundWithoutRegardToCase) {
@@ -110,16 +199,21 @@ TEST_F(PlaylistCopy, BinaryJunkAndInvalidTextGiveNoEntry) {
             expect({"??ok.mp3  失敗", "ok.mp3  成功", "1 個のファイルが失敗しました"}));
 }
 
-TEST_F(PlaylistCopy, OverlongLinesGiveNoStaleOrPartialEntry) {
+TEST_F(PlaylistCopy, LongLinesAreNeverSilentlyDropped) {
   writeFile(tmp / "lists\\a.mp3", "a");
+  writeFile(tmp / "lists\\b.mp3", "b");
   std::string longName(600, 'n');
-  // 999 bytes are read as one line: here "<media" is cut apart, so neither piece counts.
+  // The line reader cuts at 999 bytes, here inside "<media" and inside the value: the
+  // line still gives its entry.
   std::string split = std::string(995, ' ') + "<media src=\"a.mp3\"/>\r\n";
-  // This line reads whole but needs more than 499 bytes once converted.
+  std::string splitValue = std::string(985, ' ') + "<media src=\"b.mp3\"/>\r\n";
+  // A value that does not fit the path buffers is logged as failed, as far as it fits.
   std::string wide = media(longName + ".mp3");
-  EXPECT_EQ(runWith(media("a.mp3") + split + wide),
-            expect({"a.mp3  成功", "1 個のファイルをコピーしました"}));
-  EXPECT_EQ(engine->listCount, 1);
+  EXPECT_EQ(runWith(media("a.mp3") + split + splitValue + wide),
+            expect({"a.mp3  成功", "a.mp3  失敗", "b.mp3  成功", longName.substr(0, 299) + "  失敗",
+                    "2 個のファイルが失敗しました"}));
+  EXPECT_EQ(engine->listCount, 4);
+  EXPECT_EQ(engine->jobFailures, 2);
 }
 
 TEST_F(PlaylistCopy, TooManyEntriesRefuseThePlaylist) {
@@ -128,10 +222,6 @@ TEST_F(PlaylistCopy, TooManyEntriesRefuseThePlaylist) {
   std::vector<std::string> refused = {"mp3 ファイルが多すぎてリストに入りません。コピーしません", done};
   EXPECT_EQ(runWith(body), refused);
   EXPECT_EQ(engine->jobFailures, 1);
-  // 900 entries of 470 bytes pass the count but not the 400000 bytes of names.
-  body.clear();
-  for (int i = 0; i < 900; ++i) body += media(std::to_string(100 + i) + std::string(463, 'x') + ".mp3");
-  EXPECT_EQ(runWith(body), refused);
 }
 
 TEST_F(PlaylistCopy, ResolvedPathsThatDoNotFitFail) {
@@ -139,33 +229,6 @@ TEST_F(PlaylistCopy, ResolvedPathsThatDoNotFitFail) {
   std::string absolute = "Z:\\" + std::string(262, 'a') + ".mp3";  // over 260: not a path name
   EXPECT_EQ(runWith(media(relative) + media(absolute)),
             expect({relative + "  失敗", absolute + "  失敗", "2 個のファイルが失敗しました"}));
-}
-
-TEST(cutMP3name, TakesTheSourceValue) {
-  struct Row {
-    const char* line;
-    const char* entry;  // null: no entry
-  } rows[] = {
-      {"<media src=\"..\\Music\\Artist\\01 Song.mp3\" tid=\"{x}\"/>", "..\\Music\\Artist\\01 Song.mp3"},
-      {"<media src=\"clip.wma\"/>", nullptr},
-      {"<seq src=\"a.mp3\"/>", nullptr},
-      {"<media src=\"a.MP3\"/>", "a.MP3"},
-      {"<media src=\"a.mp3x\"/>", nullptr},
-      {"<media src=\"a.mp3", nullptr},
-      {"<media src=", nullptr},
-      // In single quotes the candidate runs to the next double quote.
-      {"<media src='a.mp3' b=\"c\"", nullptr},
-      {"<media src='x.mp3 y.mp3\"", "x.mp3 y.mp3"},
-      {"x src=\"first.mp3\" <media src=\"second.mp3\"", "first.mp3"},
-      {"<media src=\".mp3\"/>", ".mp3"},
-      {"<media src=\"mp3\"/>", nullptr},
-  };
-  for (const Row& r : rows) {
-    char line[200], out[200] = "untouched";
-    std::strcpy(line, r.line);
-    EXPECT_EQ(cutMP3name(line, out), r.entry != nullptr) << r.line;
-    EXPECT_STREQ(out, r.entry ? r.entry : "untouched") << r.line;
-  }
 }
 
 TEST(checkFilename, ResolvesAgainstThePlaylistFolder) {

@@ -66,18 +66,18 @@ Rock & Roll.mp3  失敗
 --- 処理は終了しました ---
 " sort "ソース" out
 
-# The demo playlist: Japanese names, an entity, a .wma entry and a missing file.
+# The demo playlist: Japanese names, an entity (decoded), a .wma entry and a missing file.
 mkdir listed
 cp "$samples/playlist.wpl" .
 ln -s ソース music
 run 1 "listed  にコピーします
 music\\10 夜のソング.mp3  成功
 music\\ライブ\\02 アンコール.mp3  成功
-music\\Rock &amp; Roll.mp3  失敗
+music\\Rock & Roll.mp3  成功
 music\\01 朝.mp3  成功
 music\\missing.mp3  失敗
 music\\B-side.MP3  成功
-2 個のファイルが失敗しました
+1 個のファイルが失敗しました
 --- 処理は終了しました ---
 " list playlist.wpl listed
 run 1 "リストファイルが開けません

@@ -1,0 +1,121 @@
+#include "mediaLine.h"
+#include <cctype>
+#include <cstring>
+#include "vlUtl2.h"
+#include "xmlText.h"
+
+namespace {
+const char mediaTag[] = "<media";
+const char sourceName[] = "src=";
+
+// Advances a match of pattern by one byte. Neither pattern repeats its own start, so a
+// mismatch only needs to test whether the byte starts a new match.
+int advance(const char* pattern, int matched, char byte) {
+  if (byte == pattern[matched]) return matched + 1;
+  return byte == pattern[0] ? 1 : 0;
+}
+
+bool endsWithMp3(const char* text, size_t length) {
+  if (length < 4) return false;
+  const char* t = text + length - 4;
+  return t[0] == '.' && std::tolower(static_cast<unsigned char>(t[1])) == 'm' &&
+         std::tolower(static_cast<unsigned char>(t[2])) == 'p' && t[3] == '3';
+}
+
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Copies at most size - 1 bytes of code page 932 text, never half a character.
+void copyWhole(char* out, const char* text, size_t size) {
+  size_t n = 0;
+  for (size_t step; text[n]; n += step) {
+    step = isLeadByte(static_cast<unsigned char>(text[n])) && text[n + 1] ? 2 : 1;
+    if (n + step > size - 1) break;
+  }
+  std::memcpy(out, text, n);
+  out[n] = 0;
+}
+
+// The length of text without an incomplete UTF-8 sequence at its end.
+size_t wholeUtf8(const char* text, size_t length) {
+  size_t start = length;
+  while (start > 0 && length - start < 3 && (text[start - 1] & 0xC0) == 0x80) --start;
+  if (start == 0) return length;
+  unsigned char lead = static_cast<unsigned char>(text[start - 1]);
+  size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  return length - (start - 1) < need ? start - 1 : length;
+}
+
+// Decoded UTF-8 text to code page 932 into out (mediaLine::entryBytes); false when it
+// does not fit, out then holding as much as fits.
+bool convertEntry(char* text, char* out) {
+  unsigned char converted[mediaLine::valueBytes];
+  // Code page 932 never needs more bytes than UTF-8 for the same text.
+  int bytes = UTF8toSJIS(reinterpret_cast<unsigned char*>(text), converted, sizeof converted);
+  if (bytes == 0) converted[0] = 0;
+  copyWhole(out, reinterpret_cast<char*>(converted), mediaLine::entryBytes);
+  return bytes > 0 && bytes <= mediaLine::entryBytes;
+}
+}  // namespace
+
+mediaLine::mediaLine()
+    : mediaMatched(0),
+      sourceMatched(0),
+      hasMedia(false),
+      state(seekingSource),
+      valueLength(0),
+      valueCut(false),
+      tailLength(0) {}
+
+void mediaLine::feed(const char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) scan(text[i]);
+}
+
+void mediaLine::scan(char byte) {
+  if (!hasMedia) {
+    mediaMatched = advance(mediaTag, mediaMatched, byte);
+    hasMedia = mediaTag[mediaMatched] == 0;
+  }
+  switch (state) {
+    case seekingSource:
+      sourceMatched = advance(sourceName, sourceMatched, byte);
+      if (sourceName[sourceMatched] == 0) state = skippingQuote;
+      break;
+    case skippingQuote:
+      state = inValue;
+      break;
+    case inValue:
+      if (byte == '"') state = valueClosed;
+      else keep(byte);
+      break;
+    case valueClosed:
+      break;
+  }
+}
+
+void mediaLine::keep(char byte) {
+  if (valueLength < valueBytes - 1) {
+    value[valueLength++] = byte;
+    return;
+  }
+  valueCut = true;
+  if (tailLength == tailBytes - 1) std::memmove(tail, tail + 1, --tailLength);
+  tail[tailLength++] = byte;
+}
+
+mediaLine::result mediaLine::take(char* out) {
+  if (!hasMedia || state != valueClosed) return noEntry;
+  if (valueCut) return takeCut(out);
+  size_t length = decodeXmlText(value, static_cast<size_t>(valueLength));
+  if (!endsWithMp3(value, length)) return noEntry;
+  return convertEntry(value, out) ? entry : tooLong;
+}
+
+// A value longer than the line buffer: its tail tells whether it names a ".mp3" file,
+// its head is what the log can show.
+mediaLine::result mediaLine::takeCut(char* out) {
+  if (!endsWithMp3(tail, decodeXmlText(tail, static_cast<size_t>(tailLength)))) return noEntry;
+  size_t length = wholeUtf8(value, static_cast<size_t>(valueLength));
+  decodeXmlText(value, length);
+  convertEntry(value, out);
+  return tooLong;
+}
