@@ -3,7 +3,7 @@ NATIVE  := build/native
 WINDOWS := build/windows
 JOBS    := $(shell nproc)
 
-.PHONY: all setup native windows test test-native test-windows demo bench clean
+.PHONY: all setup native windows test test-native test-windows demo bench screenshot clean
 
 all: native windows
 
@@ -34,6 +34,10 @@ bench: setup
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/bench -j $(JOBS) --target sondrix-bench
 	build/bench/bin/sondrix-bench
+
+# docs/sondrix.png: the real program under Wine and Xvfb after a copy of samples/.
+screenshot: windows
+	bash scripts/screenshot.sh $(WINDOWS)
 
 clean:
 	rm -rf build

@@ -370,6 +370,35 @@ TEST(SondrixHelp, PageInTheWorkingFolderOnlyIsNotOpened) {
   key(program.item(destEdit), VK_ESCAPE, 0x1B);
   EXPECT_TRUE(program.endedCleanly());
 }
+// Not a test: poses the program for scripts/screenshot.sh. The folders come from the
+// environment; the dialog's rectangle goes into the marker file, and the dialog stays
+// until the script removes the file.
+TEST(SondrixScreenshot, DISABLED_Pose) {
+  Watchdog watchdog("the screenshot pose", 120000);
+  char marker[300] = "", source[300] = "", dest[300] = "", list[300] = "";
+  GetEnvironmentVariableA("SONDRIX_POSE_MARKER", marker, sizeof marker);
+  GetEnvironmentVariableA("SONDRIX_POSE_SOURCE", source, sizeof source);
+  GetEnvironmentVariableA("SONDRIX_POSE_DEST", dest, sizeof dest);
+  GetEnvironmentVariableA("SONDRIX_POSE_LIST", list, sizeof list);
+  ASSERT_TRUE(marker[0] && source[0] && dest[0] && list[0]);
+  TempDir root;
+  Program program(root);
+  ASSERT_TRUE(program.start());
+  EXPECT_TRUE(setText(program.item(destEdit), dest));
+  EXPECT_TRUE(setText(program.item(sourceEdit), source));
+  EXPECT_TRUE(setText(program.item(listEdit), list));
+  HWND box = program.item(recursiveBox);
+  EXPECT_TRUE(clickUntil(box, [&] { return checked(box) == BST_CHECKED; }));
+  ASSERT_TRUE(program.runJob(1));
+  RECT rect;
+  GetWindowRect(program.dialog(), &rect);
+  writeFile(marker, std::to_string(rect.right - rect.left) + "x" +
+                        std::to_string(rect.bottom - rect.top) + "+" + std::to_string(rect.left) +
+                        "+" + std::to_string(rect.top) + "\n");
+  EXPECT_TRUE(waitFor([&] { return !pathExists(marker); }, 60000));
+  key(program.item(destEdit), VK_ESCAPE, 0x1B);
+  EXPECT_TRUE(program.endedCleanly());
+}
 }  // namespace
 
 int main(int argc, char** argv) {
