@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include "vlJstring.h"
 
 namespace {
 struct ErrorText {
@@ -170,6 +171,33 @@ int vlStream::gets(std::string& line) {
   return viewError(code, nullptr, 5);
 }
 
+int vlStream::gets(vlJString* line) {
+  lastError = 0;
+  if (!line) return viewError(-1, nullptr, 5);
+  line->charCount = 0;
+  if (eof()) return viewError(endOfData, nullptr, 5);
+  while (!eof()) {
+    unsigned char byte;
+    if (getb(byte) != 0) return viewError(lastError, nullptr, 5);
+    unsigned short code = byte;
+    // As getj, except that a lead byte at the very end is kept rather than lost.
+    if (byte >= 0x80 && !eof()) {
+      unsigned char low;
+      if (getb(low) != 0) return viewError(lastError, nullptr, 5);
+      code = static_cast<unsigned short>(byte << 8 | low);
+    }
+    if (code == '\n') break;
+    if (code == '\r') {
+      unsigned char next;
+      if (getb(next) == 0 && next != '\n') unreadb(next);
+      lastError = 0;  // a CR as the last byte still ends the line cleanly
+      break;
+    }
+    line->append(code, 1);
+  }
+  return 0;
+}
+
 int vlStream::write(const void* buffer, int count, int* done) {
   lastError = 0;
   if (done) *done = 0;
@@ -206,6 +234,18 @@ int vlStream::putsln(const char* text) {
 }
 
 int vlStream::putsln(std::string* text) { return putsln(text ? text->c_str() : nullptr); }
+
+int vlStream::puts(vlJString* text) {
+  lastError = 0;
+  for (int i = 0; text && i < text->charCount; ++i)
+    if (putj(text->data[i]) != 0) return viewError(lastError, nullptr, 5);
+  return 0;
+}
+
+int vlStream::putsln(vlJString* text) {
+  if (puts(text) == 0) lastError = putj(lineEnd);
+  return lastError;
+}
 
 int vlStream::putFormatted(bool withLineEnd, const char* pattern, va_list args) {
   char text[FormatMax];

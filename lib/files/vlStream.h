@@ -9,6 +9,7 @@
 #include "vlObject.h"
 
 class vlPathname;
+class vlJString;
 
 class vlStream : public vlObject {
  public:
@@ -59,6 +60,9 @@ class vlStream : public vlObject {
   int gets(unsigned char* buffer, int size);
   // One line of any length; 1 and an empty string at the end of the data.
   int gets(std::string& line);
+  // One line of code page 932 characters into line (emptied first); 30 at the end of
+  // the data. A lead byte that is the last byte of the data stands alone.
+  int gets(vlJString* line);
 
   // Writing: 0 or the primitive's code; a text stops at the first failed byte.
   int write(const void* buffer, int count, int* done);
@@ -68,6 +72,9 @@ class vlStream : public vlObject {
   int puts(std::string* text);
   int putsln(const char* text);
   int putsln(std::string* text);
+  // Each character through putj; 0 or the first failure.
+  int puts(vlJString* text);
+  int putsln(vlJString* text);
   // printf-style text; one that does not fit the 10000-byte buffer is refused with -1
   // and nothing is written.
   int format(const char* pattern, ...) __attribute__((format(printf, 2, 3)));
