@@ -12,3 +12,4 @@
 #include "posixProfile.h"
 #include "posixSync.h"
 #include "posixModule.h"
+#include "posixTime.h"
