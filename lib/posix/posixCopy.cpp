@@ -17,6 +17,13 @@ PosixCalls posixCalls = {openFile, ::read, ::write};
 namespace {
 BOOL failWith(int errnoValue) { return posixFail(errnoValue); }
 
+// A source that is neither a file nor a folder (a pipe, socket or device) fails with 87,
+// as under Wine.
+BOOL failSpecial() {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+
 // Copies everything from one descriptor to the other; 0 or the errno of the failure.
 int copyData(int from, int to) {
   char buffer[1 << 16];
@@ -74,12 +81,15 @@ BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
   std::string from, to;
   if (!source || !destination) return failWith(EINVAL);
   if (!posixHostPath(source, from) || !posixHostPath(destination, to)) return FALSE;
-  int in = posixCalls.open(from.c_str(), O_RDONLY | O_CLOEXEC, 0);
-  if (in < 0) return failWith(errno);
+  // The open never waits for a pipe's writer; a socket cannot be opened at all (ENXIO).
+  int in = posixCalls.open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
+  if (in < 0) return errno == ENXIO ? failSpecial() : failWith(errno);
   struct stat st;
   BOOL ok;
   if (fstat(in, &st) != 0) ok = failWith(errno);
   else if (S_ISDIR(st.st_mode)) ok = failWith(EACCES);  // as Windows: access denied
+  else if (!S_ISREG(st.st_mode)) ok = failSpecial();
+  else if (fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) ok = failWith(errno);
   else ok = failIfExists ? copyExclusive(in, st, to) : copyReplacing(in, st, to);
   int saved = GetLastError();
   close(in);

@@ -22,6 +22,7 @@ const ErrnoMap errnoTable[] = {
     {ENOTEMPTY, ERROR_DIR_NOT_EMPTY},   {EBUSY, ERROR_SHARING_VIOLATION},
     {ETXTBSY, ERROR_SHARING_VIOLATION}, {EIO, ERROR_READ_FAULT},
     {ELOOP, ERROR_PATH_NOT_FOUND},      {EXDEV, 17 /* ERROR_NOT_SAME_DEVICE */},
+    {ENXIO, ERROR_NO_SUCH_DEVICE},  // a socket (or a device without a driver) cannot be opened
 };
 }  // namespace
 

@@ -79,9 +79,10 @@ int accessFlags(DWORD access) {
 
 // Opens (or creates) the file as the disposition says; -1 with errno on failure.
 // `existed` tells whether the file was there before. O_NONBLOCK keeps a FIFO from
-// blocking the open; such files are refused afterwards.
+// blocking the open (and O_NOCTTY a terminal from becoming ours); such files are refused
+// afterwards.
 int openHost(const std::string& host, int flags, DWORD creation, mode_t mode, bool& existed) {
-  flags |= O_CLOEXEC | O_NONBLOCK;
+  flags |= O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   existed = creation != CREATE_NEW;
   if (creation == CREATE_NEW) return posixCalls.open(host.c_str(), flags | O_CREAT | O_EXCL, mode);
   if (creation == OPEN_EXISTING || creation == TRUNCATE_EXISTING)
@@ -104,13 +105,18 @@ int openHost(const std::string& host, int flags, DWORD creation, mode_t mode, bo
   return -1;
 }
 
-// Wraps an open descriptor in a handle: refuses folders and other non-files (5) and
-// share conflicts (32), then truncates when asked to.
-HANDLE adopt(int fd, DWORD access, DWORD share, bool truncating) {
+// Why an open entry gets no handle, or 0: only regular files, and folders when asked for.
+DWORD refusalCode(const struct stat& st, bool folderAllowed) {
+  if (S_ISREG(st.st_mode)) return 0;
+  if (S_ISDIR(st.st_mode)) return folderAllowed ? 0 : ERROR_ACCESS_DENIED;
+  return ERROR_INVALID_PARAMETER;  // a pipe or a device: Wine fails every query on it with 87
+}
+
+// Wraps an open descriptor in a handle: refuses what refusalCode names and share
+// conflicts (32), then truncates when asked to.
+HANDLE adopt(int fd, DWORD access, DWORD share, bool truncating, bool folderAllowed) {
   struct stat st;
-  DWORD code = 0;
-  if (fstat(fd, &st) != 0) code = posixErrorCode(errno);
-  else if (!S_ISREG(st.st_mode)) code = ERROR_ACCESS_DENIED;
+  DWORD code = fstat(fd, &st) != 0 ? posixErrorCode(errno) : refusalCode(st, folderAllowed);
   if (code) {
     close(fd);
     return failOpen(code);
@@ -122,6 +128,7 @@ HANDLE adopt(int fd, DWORD access, DWORD share, bool truncating) {
   file->share = share;
   file->device = st.st_dev;
   file->inode = st.st_ino;
+  file->folder = S_ISDIR(st.st_mode);
   if (!admit(file)) code = ERROR_SHARING_VIOLATION;
   else if (truncating && ftruncate(fd, 0) != 0) code = posixErrorCode(errno);
   if (code) {
@@ -155,8 +162,12 @@ bool seekBase(int fd, DWORD method, int64_t& base) {
 
 PosixFile* fileWithAccess(HANDLE h, DWORD access) {
   PosixFile* file = posixHandleAs<PosixFile>(h);
-  if (file && !(file->access & access)) {
-    SetLastError(ERROR_ACCESS_DENIED);
+  if (!file) return nullptr;
+  DWORD code = 0;
+  if (!(file->access & access)) code = ERROR_ACCESS_DENIED;
+  else if (file->folder) code = ERROR_INVALID_FUNCTION;
+  if (code) {
+    SetLastError(code);
     return nullptr;
   }
   return file;
@@ -199,8 +210,11 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, LPSECURITY_ATTRI
   if (shape == NameShape::invalid) return failOpen(ERROR_INVALID_NAME);
   std::string host;
   if (!posixHostPath(name, host)) return INVALID_HANDLE_VALUE;
-  if (shape == NameShape::trailingSeparator)
-    return failOpen(posixIsFolder(host) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME);
+  bool folders = (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) && creation == OPEN_EXISTING;
+  if (shape == NameShape::trailingSeparator) {
+    bool isFolder = posixIsFolder(host);
+    if (!isFolder || !folders) return failOpen(isFolder ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME);
+  }
 
   bool truncating = creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING;
   // Truncation needs a writable descriptor even when the caller only reads.
@@ -208,8 +222,11 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, LPSECURITY_ATTRI
   mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   bool existed;
   int fd = openHost(host, flags, creation, mode, existed);
+  // A folder opens for reading only; its handle merely names it.
+  if (fd < 0 && errno == EISDIR && folders)
+    fd = posixCalls.open(host.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY, 0);
   if (fd < 0) return failOpen(openErrorCode(errno, host));
-  HANDLE h = adopt(fd, access, share, truncating && existed);
+  HANDLE h = adopt(fd, access, share, truncating && existed, folders);
   if (h == INVALID_HANDLE_VALUE) return h;
   bool reportsExisting = creation == CREATE_ALWAYS || creation == OPEN_ALWAYS;
   SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
@@ -262,17 +279,18 @@ BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info) {
   if (!info) return posixFail(EINVAL);
   if (fstat(file->fd, &st) != 0) return posixFail(errno);
   std::memset(info, 0, sizeof *info);
-  // As Wine reports a file through its handle: archive, plus read-only when unwritable.
-  info->dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+  // As Wine reports a file through its handle: archive (a folder: directory), plus
+  // read-only when unwritable.
+  info->dwFileAttributes = file->folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   if (!(st.st_mode & S_IWUSR)) info->dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
   info->ftCreationTime = toFileTime(st.st_ctim);
   info->ftLastAccessTime = toFileTime(st.st_atim);
   info->ftLastWriteTime = toFileTime(st.st_mtim);
   info->dwVolumeSerialNumber = static_cast<DWORD>(st.st_dev);
-  uint64_t size = static_cast<uint64_t>(st.st_size);
+  uint64_t size = file->folder ? 0 : static_cast<uint64_t>(st.st_size);
   info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
   info->nFileSizeLow = static_cast<DWORD>(size);
-  info->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+  info->nNumberOfLinks = file->folder ? 1 : static_cast<DWORD>(st.st_nlink);
   uint64_t index = static_cast<uint64_t>(st.st_ino);
   info->nFileIndexHigh = static_cast<DWORD>(index >> 32);
   info->nFileIndexLow = static_cast<DWORD>(index);

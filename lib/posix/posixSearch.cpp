@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <direct.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <cctype>
 #include <cerrno>
@@ -27,10 +28,19 @@ FILETIME fileTime(const struct timespec& t) {
   return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
 }
 
+// As Wine marks it, a link to a folder is a reparse point; name is relative to dirFd.
+DWORD linkAttribute(int dirFd, const char* name, const struct stat& st) {
+  struct stat own;
+  bool link = S_ISDIR(st.st_mode) && fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+              S_ISLNK(own.st_mode);
+  return link ? FILE_ATTRIBUTE_REPARSE_POINT : 0;
+}
+
 void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const std::string& alias,
-                const struct stat& st) {
+                const struct stat& st, DWORD linkBit) {
   std::memset(&d, 0, sizeof d);
   d.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  d.dwFileAttributes |= linkBit;
   if (!(st.st_mode & S_IWUSR)) d.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
   // As Wine does, a Unix dot file counts as hidden.
   if (dosName[0] == '.' && dosName != "." && dosName != "..")
@@ -124,7 +134,7 @@ HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
     struct stat st;
     if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
     found.emplace_back(sortKey(e->d_name), WIN32_FIND_DATAA{});
-    fillRecord(found.back().second, dosName, alias, st);
+    fillRecord(found.back().second, dosName, alias, st, linkAttribute(dirfd(dir), e->d_name, st));
   }
   closedir(dir);
   if (found.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
@@ -149,7 +159,8 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   }
   auto* search = new SearchHandle;
   search->entries.resize(1);
-  fillRecord(search->entries[0], mask, posixShortName(hostName), st);
+  fillRecord(search->entries[0], mask, posixShortName(hostName), st,
+             linkAttribute(AT_FDCWD, full.c_str(), st));
   return openSearch(search, data);
 }
 

@@ -1,6 +1,9 @@
 // File copy: CopyFileA. With failIfExists the destination is created exclusively, so
 // an existing file (also one that appears while copying) is never replaced (error 80).
 // A failed copy leaves no partial destination. Codes: 2, 3, 5, 80, 112 (disk full).
+// Only regular files are copied, and never with a wait: a source that is a pipe, socket
+// or device fails at once with 87, as under Wine; a link is copied as what it points to,
+// a dangling link fails with 2.
 #pragma once
 #include "posixTypes.h"
 

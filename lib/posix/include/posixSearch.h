@@ -2,6 +2,9 @@
 // (in <direct.h>). The last component of a pattern is matched with '*' and '?' without
 // regard to ASCII case; "." and ".." come back like other entries; failures set the
 // last error to 2 (no match), 3 (folder missing or on another drive) or 18 (no more).
+// As under Wine, an entry is described by what a link points to (a link to a folder is
+// also a reparse point), a dangling link is left out, and a pipe, socket or device is
+// listed as a file.
 #pragma once
 #include "posixTypes.h"
 
@@ -12,6 +15,7 @@
 #define FILE_ATTRIBUTE_ARCHIVE 0x20
 #define FILE_ATTRIBUTE_NORMAL 0x80
 #define FILE_ATTRIBUTE_TEMPORARY 0x100
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x400
 #define FILE_ATTRIBUTE_COMPRESSED 0x800
 
 struct WIN32_FIND_DATAA {
