@@ -1,6 +1,7 @@
 // The copy job and the sorted folder copy.
 #include "copyEngine.h"
 #include <windows.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -13,6 +14,22 @@ const char* const musicPattern = "*.mp3";
 const char* const okWord = "成功";
 const char* const failWord = "失敗";
 const char* const longPathLine = "フォルダー %s のパスが長すぎます";
+const char* const loopLine = "フォルダー %s は上位のフォルダーと同じなのでコピーしません";
+
+// The identity of a folder, through a handle that only names it; false when it cannot
+// be opened (the walk then finds nothing in it either).
+bool identifyFolder(const char* dir, folderIdentity& id) {
+  HANDLE h = CreateFileA(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool known = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!known) return false;
+  id.volume = info.dwVolumeSerialNumber;
+  id.index = static_cast<unsigned long long>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+  return true;
+}
 }  // namespace
 
 copyEngine::copyEngine(logSink& sink)
@@ -55,6 +72,15 @@ bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
 }
 
 bool copyEngine::copySubFolders(char* srcDir, char* dstDir) {
+  folderIdentity here;
+  bool known = identifyFolder(srcDir, here);
+  if (known) walkPath.push_back(here);
+  bool goesOn = copyEachSubFolder(srcDir, dstDir);
+  if (known) walkPath.pop_back();
+  return goesOn;
+}
+
+bool copyEngine::copyEachSubFolder(char* srcDir, char* dstDir) {
   char pattern[300];
   vlFind find;
   if (!joinPath(pattern, sizeof pattern, srcDir, "*.*") || find.findFirst(pattern, 255) != 0)
@@ -76,12 +102,22 @@ bool copyEngine::copySubFolder(const char* name, char* srcDir, char* dstDir) {
     logFailure(longPathLine, name);
     return true;
   }
+  if (onWalkPath(subSource)) {
+    logFailure(loopLine, name);
+    return true;
+  }
   if (!checkDir(subDest)) {
     logFailure("フォルダー %s の作成に失敗しました", name);
     return false;
   }
   std::strcat(subDest, "\\");
   return copyFiles0(recursive, subSource, subDest);
+}
+
+bool copyEngine::onWalkPath(const char* dir) const {
+  folderIdentity id;
+  return identifyFolder(dir, id) &&
+         std::find(walkPath.begin(), walkPath.end(), id) != walkPath.end();
 }
 
 bool copyEngine::makeList0(char* srcDir) {

@@ -2,7 +2,18 @@
 // fields, the shared file list, the sorted folder copy and the playlist copy. The log
 // goes to a logSink (the dialog's list box, or the command-line tool's output).
 #pragma once
+#include <vector>
 #include "logSink.h"
+
+// Where a folder lives: its volume and file index (device and inode off Windows), the
+// same for every path that leads to it, links and junctions included.
+struct folderIdentity {
+  unsigned long volume;
+  unsigned long long index;
+  bool operator==(const folderIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
+};
 
 class copyEngine {
  public:
@@ -59,8 +70,13 @@ class copyEngine {
   void logRefusal();
   void logNoMusic();
   bool copySubFolders(char* srcDir, char* dstDir);
+  bool copyEachSubFolder(char* srcDir, char* dstDir);
   bool copySubFolder(const char* name, char* srcDir, char* dstDir);
+  bool onWalkPath(const char* dir) const;
 
   logSink& log;
   bool listTooLong[maxEntries];
+  // The folders from the source down to the one whose sub-folders are being walked: a
+  // sub-folder among them (reached through a link) would be walked for ever.
+  std::vector<folderIdentity> walkPath;
 };
