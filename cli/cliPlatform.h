@@ -1,10 +1,20 @@
 // What the command-line tool does differently per platform: how an argument becomes
-// a DOS path in code page 932, and how a log line reaches standard output.
+// a DOS path in code page 932, how a log line reaches standard output, and how a
+// volume is opened for reading.
 #pragma once
+#include <memory>
 #include <string>
+#include "fatDevice.h"
 
 // The DOS form of a path argument; false when it cannot be represented.
 bool cliDosPath(const char* argument, std::string& dosPath);
 
 // Prints one log line (code page 932) and a line feed, and flushes.
 void cliPrintLine(const char* line);
+
+// The argument as code page 932 text for the log, '?' for what it cannot hold.
+std::string cliText(const char* argument);
+
+// Opens a volume read-only: an image file, a block device on Linux, a volume path such
+// as \\.\E: on Windows. Null when it cannot be opened; reason (code page 932) says why.
+std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason);

@@ -1,8 +1,45 @@
-// POSIX: arguments are UTF-8 POSIX paths; the log is printed in UTF-8.
+// POSIX: arguments are UTF-8 POSIX paths; the log is printed in UTF-8; a volume is an
+// image file or a block device read with pread.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include "cliPlatform.h"
 #include "posixText.h"
+
+namespace {
+class posixVolume : public fatDevice {
+ public:
+  posixVolume(int fd, uint64_t bytes) : fd(fd), bytes(bytes) {}
+  ~posixVolume() override { ::close(fd); }
+  uint64_t size() const override { return bytes; }
+  bool read(uint64_t offset, void* buffer, size_t count) override {
+    if (offset > bytes || count > bytes - offset) return false;
+    for (size_t done = 0; done < count;) {
+      ssize_t got = ::pread(fd, static_cast<char*>(buffer) + done, count - done,
+                            static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      done += static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+ private:
+  int fd;
+  uint64_t bytes;
+};
+
+const char* openFailure(int error) {
+  if (error == ENOENT || error == ENOTDIR) return "見つかりません";
+  if (error == EACCES || error == EPERM)
+    return "読み取りの権限がありません (デバイスなら root で実行してください)";
+  if (error == EISDIR) return "フォルダーです。イメージファイルかデバイスを指定してください";
+  return "開けません";
+}
+}  // namespace
 
 bool cliDosPath(const char* argument, std::string& dosPath) {
   std::string text;
@@ -27,4 +64,26 @@ void cliPrintLine(const char* line) {
   utf8 += '\n';
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
   std::fflush(stdout);
+}
+
+std::string cliText(const char* argument) {
+  std::string text;
+  posixRecode("UTF-8", "CP932", argument, std::strlen(argument), text, "?");
+  return text;
+}
+
+std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {
+  int fd = ::open(argument, O_RDONLY | O_CLOEXEC);
+  struct stat status;
+  int error = fd < 0 ? errno : ::fstat(fd, &status) != 0 ? errno
+                                : S_ISDIR(status.st_mode) ? EISDIR : 0;
+  // A block device reports its size only at its end.
+  off_t end = error ? -1 : ::lseek(fd, 0, SEEK_END);
+  if (!error && end < 0) error = errno;
+  if (error) {
+    if (fd >= 0) ::close(fd);
+    reason = openFailure(error);
+    return nullptr;
+  }
+  return std::make_unique<posixVolume>(fd, static_cast<uint64_t>(end));
 }

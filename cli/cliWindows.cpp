@@ -1,11 +1,91 @@
 // Windows: arguments arrive in the ANSI code page; the log is printed as it is, with
-// bare line feeds so that both builds print the same bytes.
+// bare line feeds so that both builds print the same bytes. A volume is an image file
+// or a volume path (\\.\E:), read in aligned blocks as volume handles require.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <winioctl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include "cliPlatform.h"
+
+namespace {
+class windowsVolume : public fatDevice {
+ public:
+  windowsVolume(HANDLE handle, uint64_t bytes) : handle(handle), bytes(bytes) {}
+  ~windowsVolume() override { CloseHandle(handle); }
+  uint64_t size() const override { return bytes; }
+  bool read(uint64_t offset, void* buffer, size_t count) override {
+    if (offset > bytes || count > bytes - offset) return false;
+    unsigned char* out = static_cast<unsigned char*>(buffer);
+    while (count) {
+      uint64_t start = offset - offset % blockBytes;
+      if (!loadBlock(start)) return false;
+      size_t part = static_cast<size_t>(std::min<uint64_t>(count, start + blockBytes - offset));
+      std::memcpy(out, block + (offset - start), part);
+      out += part;
+      offset += part;
+      count -= part;
+    }
+    return true;
+  }
+
+ private:
+  // Reads and offsets on a volume handle must be whole sectors; 4096 covers both
+  // 512-byte and 4096-byte sectors.
+  static const uint64_t blockBytes = 4096;
+
+  bool loadBlock(uint64_t start) {
+    if (loaded && blockStart == start) return true;
+    loaded = false;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(start);
+    DWORD want = static_cast<DWORD>(std::min<uint64_t>(blockBytes, bytes - start));
+    DWORD got = 0;
+    if (!SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(handle, block, want, &got, nullptr) || got != want)
+      return false;
+    loaded = true;
+    blockStart = start;
+    return true;
+  }
+
+  HANDLE handle;
+  uint64_t bytes;
+  unsigned char block[blockBytes];
+  uint64_t blockStart = 0;
+  bool loaded = false;
+};
+
+bool isVolumePath(const char* argument) { return std::strncmp(argument, "\\\\.\\", 4) == 0; }
+
+bool volumeSize(HANDLE handle, bool volume, uint64_t& bytes) {
+  if (volume) {
+    GET_LENGTH_INFORMATION length;
+    DWORD got = 0;
+    if (!DeviceIoControl(handle, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length,
+                         sizeof length, &got, nullptr))
+      return false;
+    bytes = static_cast<uint64_t>(length.Length.QuadPart);
+    return true;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handle, &size)) return false;
+  bytes = static_cast<uint64_t>(size.QuadPart);
+  return true;
+}
+
+std::string openFailure(DWORD error, bool volume) {
+  if (error == ERROR_ACCESS_DENIED && volume)
+    return "アクセスが拒否されました。ボリュームを直接読むには管理者として実行してください";
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return "見つかりません";
+  if (error == ERROR_ACCESS_DENIED) return "アクセスが拒否されました";
+  char text[64];
+  std::snprintf(text, sizeof text, "開けません (エラー %lu)", static_cast<unsigned long>(error));
+  return text;
+}
+}  // namespace
 
 bool cliDosPath(const char* argument, std::string& dosPath) {
   dosPath.clear();
@@ -26,4 +106,20 @@ void cliPrintLine(const char* line) {
   std::fwrite(line, 1, std::strlen(line), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);
+}
+
+std::string cliText(const char* argument) { return argument; }
+
+std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {
+  bool volume = isVolumePath(argument);
+  // Others may keep the volume open for writing; this tool only reads.
+  HANDLE handle = CreateFileA(argument, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  uint64_t bytes = 0;
+  if (handle == INVALID_HANDLE_VALUE || !volumeSize(handle, volume, bytes)) {
+    reason = openFailure(GetLastError(), volume);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    return nullptr;
+  }
+  return std::make_unique<windowsVolume>(handle, bytes);
 }

@@ -3,7 +3,7 @@
 # missing packages and the Japanese locale; otherwise it prints what to run and fails.
 set -eu
 packages="cmake g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
-wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick"
+wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick dosfstools mtools"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -94,5 +94,102 @@ mp3 ファイルはありません
 --- 処理は終了しました ---
 " sort -r "$(pwd)/empty" "$(pwd)/abs"
 
+# check: FAT images made with mkfs.fat and filled with mtools, which write without mounting.
+export LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1
+mp3() { for n in "$@"; do printf '%s' "$n" > "$n"; done; }
+image() {  # FAT type, size in KiB, name: an empty volume with 512-byte clusters
+  rm -f "$3" && mkfs.fat -F "$1" -s 1 -C "$3" "$2" > /dev/null
+}
+u16() { od -An -tu2 -j"$2" -N2 "$1" | tr -d ' '; }
+poke() {  # image, offset, bytes as \x escapes
+  printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+mkdir vol && cd vol
+mp3 01.mp3 02.mp3 03.mp3 04.mp3 05.mp3 "06 朝.mp3" 07.mp3 08.mp3 "2.mp3" "10.mp3"
+
+# Files copied in order are in order, on every FAT type; FOLDER ignores case.
+for fat in 12:1024 16:8192 32:34000; do
+  image "${fat%%:*}" "${fat#*:}" in.img && mmd -i in.img ::/Music &&
+    mcopy -i in.img 01.mp3 02.mp3 03.mp3 ::/Music/
+  run 0 '\Music  のディスク上の順序
+01.mp3
+02.mp3
+03.mp3
+3 個のファイルは順序どおりです (最後の項目より前の削除済みの枠: 0 個)
+' check in.img music
+done
+
+# Two deleted, three copied: the new files take the freed slots, a label and a sub-folder
+# are listed, and -r checks the sub-folder too.
+image 12 1024 used.img && mlabel -i used.img ::CARD &&
+  mcopy -i used.img 01.mp3 02.mp3 03.mp3 04.mp3 05.mp3 ::/ &&
+  mdel -i used.img ::/02.mp3 ::/04.mp3 && mcopy -i used.img "06 朝.mp3" 07.mp3 ::/ &&
+  mmd -i used.img ::/ライブ && mcopy -i used.img 08.mp3 ::/ライブ/
+run 1 '\  のディスク上の順序
+CARD  <ボリュームラベル>
+01.mp3
+07.mp3
+03.mp3  順序違い
+<削除済み 1 枠>
+05.mp3  順序違い
+06 朝.mp3  順序違い
+ライブ  <フォルダー>
+5 個のファイルのうち 3 個が順序どおりではありません (最後の項目より前の削除済みの枠: 1 個)
+\ライブ  のディスク上の順序
+08.mp3
+1 個のファイルは順序どおりです (最後の項目より前の削除済みの枠: 0 個)
+' check -r used.img
+
+# Natural order puts 2 before 10; byte order does not.
+image 12 1024 nat.img && mcopy -i nat.img 2.mp3 10.mp3 ::/
+run 1 '\  のディスク上の順序
+2.mp3
+10.mp3  順序違い
+2 個のファイルのうち 1 個が順序どおりではありません (最後の項目より前の削除済みの枠: 0 個)
+' check nat.img
+run 0 '\  のディスク上の順序
+2.mp3
+10.mp3
+2 個のファイルは順序どおりです (最後の項目より前の削除済みの枠: 0 個)
+' check --natural nat.img /
+
+# A folder over several clusters (40 entries in 512-byte clusters), and one whose only
+# cluster is full, so that it ends without an end marker.
+image 16 8192 big.img && mmd -i big.img ::/big ::/full
+names=$(seq -f 'track%03g.mp3' 1 40) && mp3 $names && mcopy -i big.img $names ::/big/
+mcopy -i big.img $(seq -f 'track%03g.mp3' 1 14) ::/full/
+expected() { printf '\\%s  のディスク上の順序\n' "$1"; seq -f 'track%03g.mp3' 1 "$2"
+  printf '%s 個のファイルは順序どおりです (最後の項目より前の削除済みの枠: 0 個)\n' "$2"; }
+run 0 "$(expected big 40)
+" check big.img big
+run 0 "$(expected full 14)
+" check big.img full
+
+# Hostile images: a clear message and status 2. The FAT16 image's layout comes from its
+# boot sector; big's first cluster from its root entry.
+fat=$((512 * $(u16 big.img 14))); root=$((fat + 2 * 512 * $(u16 big.img 22)))
+first=$(u16 big.img $((root + 26))) data=$((root + 512 * 32))
+hostile() {  # expected message, offset, bytes
+  cp big.img bad.img && poke bad.img "$2" "$3"
+  run 2 "$1
+" check bad.img big
+}
+hostile 'ボリューム bad.img を読めません: FAT12/16/32 のボリュームではありません (ディスク全体ではなくパーティションを指定してください)' 510 '\0\0'
+hostile "フォルダー \\big を読めません: 壊れています: クラスターのつながりがクラスター $first で輪になっています" \
+  $((fat + 2 * first)) "$(printf '\\x%02x\\x%02x' $((first % 256)) $((first / 256)))"
+hostile "フォルダー \\big を読めません: 壊れています: クラスター番号 65519 がボリュームの外を指しています" \
+  $((fat + 2 * first)) '\xef\xff'
+hostile 'フォルダー \big を読めません: 壊れています: 1 番目の項目が正しくありません' \
+  $((data + 512 * (first - 2))) "$(printf '\\xff%.0s' $(seq 512))"
+head -c 100000 big.img > bad.img
+run 2 'ボリューム bad.img を読めません: ボリュームが途中で切れています (ブートセクターでは 8388608 バイト)
+' check bad.img
+run 2 'ボリューム none.img を開けません: 見つかりません
+' check none.img
+run 2 'フォルダー \big\nothing が見つかりません
+' check big.img big/nothing
+run 2 "" check --sorted big.img
+cd ..
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -46,5 +46,19 @@ for p in "$samples"/*.wpl; do
 done
 compare list missing.wpl listed
 
+# check: one FAT image, filled with mtools, read by both builds; a deleted slot, Japanese
+# long names and a sub-folder, and a truncated copy.
+img=$work/native/card.img
+export MTOOLS_SKIP_CHECK=1
+mkfs.fat -F 12 -s 1 -C "$img" 1024 > /dev/null && mmd -i "$img" ::/ライブ &&
+  mcopy -i "$img" "$samples/music"/*.mp3 ::/ && mdel -i "$img" "::/02 Sunrise.mp3" &&
+  mcopy -i "$img" "$samples/music/ライブ"/*.mp3 ::/ && mcopy -i "$img" "$samples/music/ライブ"/*.mp3 ::/ライブ/
+head -c 50000 "$img" > "$work/native/short.img"
+cp "$img" "$work/native/short.img" "$work/windows/"
+compare check -r card.img
+compare check --natural card.img /ライブ
+compare check card.img nothing
+compare check short.img
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
