@@ -87,36 +87,11 @@ bool Program::runJob(int jobsDone, int timeoutMs) {
       timeoutMs);
 }
 
-std::vector<std::string> Program::log() const { return listBoxLines(item(260)); }
+std::vector<std::string> Program::log() const { return dialogDriver::listLines(item(260)); }
 
 bool Program::endedCleanly() {
   DWORD code = 1;
   return process && process->wait(&code) && code == 0;
-}
-
-std::vector<std::string> listBoxLines(HWND listBox) {
-  const UINT flags = SMTO_ABORTIFHUNG;
-  std::vector<std::string> lines;
-  DWORD_PTR count = 0;
-  if (!SendMessageTimeoutW(listBox, LB_GETCOUNT, 0, 0, flags, 5000, &count)) return lines;
-  for (DWORD_PTR i = 0; i < count; ++i) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(listBox, LB_GETTEXTLEN, i, 0, flags, 5000, &length) ||
-        static_cast<LRESULT>(length) < 0)
-      break;
-    std::wstring wide(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]), flags,
-                             5000, &copied) ||
-        copied > length)
-      break;
-    std::string line(2 * copied, '\0');
-    int bytes = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(copied), &line[0],
-                                    static_cast<int>(line.size()), nullptr, nullptr);
-    line.resize(bytes);
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 std::vector<std::string> runCli(const std::string& arguments, bool* ok) {

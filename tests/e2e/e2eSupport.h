@@ -45,12 +45,6 @@ class Program {
   HWND window = nullptr;
 };
 
-// The lines of a list box in another process, in code page 932. Read as UTF-16 and
-// converted here: across processes Wine hands LB_GETTEXT's text to an ANSI caller
-// unconverted, in UTF-16, so the driver's listLines gets wide text and overruns its
-// buffer (sized in bytes of ANSI text).
-std::vector<std::string> listBoxLines(HWND listBox);
-
 // The tool's standard output, split at line feeds; `ok` false when it did not run or
 // end in time.
 std::vector<std::string> runCli(const std::string& arguments, bool* ok);

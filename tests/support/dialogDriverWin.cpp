@@ -162,19 +162,28 @@ void key(HWND window, UINT virtualKey, char character) {
   PostMessageA(window, WM_KEYUP, virtualKey, scan | 1 | (1 << 30) | (1u << 31));
 }
 
+// Read as UTF-16 and converted here: across processes Wine hands LB_GETTEXT's text to an
+// ANSI caller in UTF-16, unconverted, which would overrun a buffer sized for ANSI text.
 std::vector<std::string> listLines(HWND listBox) {
+  const UINT flags = SMTO_ABORTIFHUNG;
   std::vector<std::string> lines;
-  LRESULT count = 0;
-  if (!send(listBox, LB_GETCOUNT, 0, 0, &count)) return lines;
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = 0;
-    if (!send(listBox, LB_GETTEXTLEN, i, 0, &length) || length < 0) break;
-    std::string line(length + 1, '\0');
-    LRESULT copied = 0;
-    if (!send(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]), &copied) ||
-        copied < 0)
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(listBox, LB_GETCOUNT, 0, 0, flags, 5000, &count)) return lines;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(listBox, LB_GETTEXTLEN, i, 0, flags, 5000, &length) ||
+        static_cast<LRESULT>(length) < 0)
       break;
-    line.resize(copied <= length ? copied : length);
+    std::wstring wide(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]), flags,
+                             5000, &copied) ||
+        copied > length)
+      break;
+    std::string line(2 * copied, '\0');
+    int bytes = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(copied), &line[0],
+                                    static_cast<int>(line.size()), nullptr, nullptr);
+    line.resize(bytes);
     lines.push_back(line);
   }
   return lines;
