@@ -283,7 +283,8 @@ BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info) {
   // read-only when unwritable.
   info->dwFileAttributes = file->folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   if (!(st.st_mode & S_IWUSR)) info->dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
-  info->ftCreationTime = toFileTime(st.st_ctim);
+  // Linux keeps no creation time that can be set: as Wine, report the last-write time.
+  info->ftCreationTime = toFileTime(st.st_mtim);
   info->ftLastAccessTime = toFileTime(st.st_atim);
   info->ftLastWriteTime = toFileTime(st.st_mtim);
   info->dwVolumeSerialNumber = static_cast<DWORD>(st.st_dev);

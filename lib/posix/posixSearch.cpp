@@ -45,7 +45,8 @@ void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const std::stri
   // As Wine does, a Unix dot file counts as hidden.
   if (dosName[0] == '.' && dosName != "." && dosName != "..")
     d.dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
-  d.ftCreationTime = fileTime(st.st_ctim);
+  // Linux keeps no creation time that can be set: as Wine, report the last-write time.
+  d.ftCreationTime = fileTime(st.st_mtim);
   d.ftLastAccessTime = fileTime(st.st_atim);
   d.ftLastWriteTime = fileTime(st.st_mtim);
   uint64_t size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
