@@ -1,6 +1,7 @@
 #include "vlFileStream.h"
 #include <algorithm>
 #include <cstring>
+#include "vlDate.h"
 #include "vlPathname.h"
 
 namespace {
@@ -183,6 +184,39 @@ int vlFileStream::getInfo(BY_HANDLE_FILE_INFORMATION* record) {
 
 int vlFileStream::cancel() {
   return viewError(CancelIo(handle) ? 0 : lastPlatformError(), nullptr, 5);
+}
+
+int vlFileStream::getTime(vlDate* write, vlDate* access, vlDate* creation) {
+  bool openedHere = mode == 0;
+  if (openedHere && ropen() != 0) return viewError(lastError, nullptr, 5);
+  // Dates are only set from information just read; its failure is the result.
+  int code = getInfo(nullptr);
+  if (code == 0) {
+    FILETIME times[3] = {info.ftLastWriteTime, info.ftLastAccessTime, info.ftCreationTime};
+    vlDate* dates[3] = {write, access, creation};
+    for (int i = 0; i < 3; ++i)
+      if (dates[i]) dates[i]->setFileTime(&times[i]);
+  }
+  if (openedHere && close() != 0 && code == 0) code = lastError;
+  lastError = code;
+  return code;
+}
+
+int vlFileStream::setTime(vlDate* write, vlDate* access, vlDate* creation) {
+  bool openedHere = mode == 0;
+  if (openedHere && uopen() != 0) return viewError(lastError, nullptr, 5);
+  FILETIME times[3];  // creation, last access, last write
+  int code = 0;
+  if (!GetFileTime(handle, &times[0], &times[1], &times[2])) code = lastPlatformError();
+  if (code == 0) {
+    vlDate* dates[3] = {creation, access, write};
+    for (int i = 0; i < 3; ++i)
+      if (dates[i]) dates[i]->getFileTime(&times[i]);
+    if (!SetFileTime(handle, &times[0], &times[1], &times[2])) code = lastPlatformError();
+  }
+  getInfo(nullptr);
+  if (openedHere) close();
+  return viewError(code, nullptr, 5);
 }
 
 vlFileStream& vlFileStream::clearHandle() {

@@ -11,6 +11,8 @@
 #include <windows.h>
 #include "vlStream.h"
 
+class vlDate;
+
 class vlFileStream : public vlStream {
  public:
   vlFileStream();
@@ -40,6 +42,13 @@ class vlFileStream : public vlStream {
   // The file's information, also copied into record when given; sets len.
   int getInfo(BY_HANDLE_FILE_INFORMATION* record);
   int cancel();
+  // The file's last-write, last-access and creation times into the dates given (each
+  // may be null); a closed stream opens the file for reading and closes it again.
+  int getTime(vlDate* write, vlDate* access, vlDate* creation);
+  // Sets the times of the dates given and keeps the file's own for the others (also
+  // for a date that cannot be converted); a closed stream opens the file with 'u'
+  // (creating it when missing) and closes it again.
+  int setTime(vlDate* write, vlDate* access, vlDate* creation);
   // Forgets the handle without closing it, for a caller that takes it over.
   vlFileStream& clearHandle();
 
