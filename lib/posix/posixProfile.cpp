@@ -197,6 +197,14 @@ DWORD openFailure(const std::string& hostPath, int errnoValue) {
   return errnoValue == ENOENT ? posixMissingCode(hostPath) : posixErrorCode(errnoValue);
 }
 
+// What keeps an open profile from being read: 87 for a pipe or a device (a folder
+// fails in the reading), else 0.
+DWORD specialFileCode(int fd) {
+  struct stat st;
+  if (fstat(fd, &st) != 0) return posixErrorCode(errno);
+  return S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) ? 0 : ERROR_INVALID_PARAMETER;
+}
+
 DWORD readAll(int fd, std::string& text) {
   char buffer[8192];
   for (;;) {
@@ -215,12 +223,14 @@ DWORD loadProfile(const char* fileName, std::string& hostPath, Lines& lines) {
   if (fileName && *fileName) {
     code = 0;
     if (!posixHostPath(fileName, hostPath)) return GetLastError();
-    int fd = posixCalls.open(hostPath.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    // The open never waits for a pipe's writer; a regular file ignores O_NONBLOCK.
+    int fd = posixCalls.open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
     if (fd < 0) {
       code = openFailure(hostPath, errno);
     } else {
       std::string text;
-      code = readAll(fd, text);
+      code = specialFileCode(fd);
+      if (!code) code = readAll(fd, text);
       close(fd);
       if (!code) lines = splitLines(text);
     }

@@ -235,3 +235,32 @@ TEST_F(Shapes, RecursiveWalkNeverEntersAFolderOnItsOwnPath) {
     EXPECT_EQ(lines.back(), done) << c.what;
   }
 }
+
+TEST_F(Shapes, ProfilesThatAreNoFilesReadAsEmptyAndAreNotWritten) {
+  makeShapes(src());
+  struct Case {
+    const char* name;
+    DWORD code;
+  } cases[] = {{"pipe.mp3", ERROR_INVALID_PARAMETER},
+               {"sock.mp3", ERROR_NO_SUCH_DEVICE},
+               {"null.mp3", ERROR_INVALID_PARAMETER}};
+  for (const Case& c : cases) {
+    std::string path = src() + "\\" + c.name;
+    char value[20] = "?";
+    DWORD length = 0, readCode = 0, writeCode = 0;
+    BOOL written = TRUE;
+    withinSeconds([&] {
+      length = GetPrivateProfileStringA("s", "k", "default", value, sizeof value, path.c_str());
+      readCode = GetLastError();
+      written = WritePrivateProfileStringA("s", "k", "v", path.c_str());
+      writeCode = GetLastError();
+    });
+    EXPECT_EQ(std::string(value, length), "default") << c.name;
+    EXPECT_EQ(readCode, c.code) << c.name;
+    EXPECT_FALSE(written) << c.name;
+    EXPECT_EQ(writeCode, c.code) << c.name;
+  }
+  struct stat st;
+  ASSERT_EQ(stat(host(src() + "\\pipe.mp3").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));  // not replaced by a file
+}

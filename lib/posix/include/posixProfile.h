@@ -27,7 +27,9 @@
 //   code) leaves the old file whole. A read-only file (no owner write permission) is
 //   not written (5). Writes of this process are serialised.
 // - A missing file reads as empty (last error 2), a missing folder gives 3, a folder or
-//   an empty file name 5.
+//   an empty file name 5. A pipe or device reads as empty at once with 87, a socket
+//   with 433, as under Wine; writing them fails with that code and leaves them as they
+//   are (Wine reports a write to a pipe as done, though nothing is kept).
 #pragma once
 #include "posixTypes.h"
 
