@@ -89,7 +89,7 @@ int runCheck(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc < 2) return usage("no command");
   if (!std::strcmp(argv[1], "--version")) {
-    std::printf("sondrix-cli %s\n", SONDRIX_VERSION);
+    cliPrintLine("sondrix-cli " SONDRIX_VERSION);
     return 0;
   }
   if (!std::strcmp(argv[1], "sort")) return runSort(argc, argv);
