@@ -30,7 +30,8 @@ std::string problemText(const fatError& error) {
   unsigned long long value = error.value;
   switch (error.problem) {
     case fatProblem::notFat:
-      return "FAT12/16/32 のボリュームではありません (ディスク全体ではなくパーティションを指定してください)";
+      return "FAT12/16/32 のボリュームではありません "
+             "(ディスク全体ではなくパーティションを指定してください)";
     case fatProblem::truncated:
       return format("ボリュームが途中で切れています (ブートセクターでは %llu バイト)", value);
     case fatProblem::readFailed:
@@ -38,9 +39,11 @@ std::string problemText(const fatError& error) {
     case fatProblem::clusterRange:
       return format("壊れています: クラスター番号 %llu がボリュームの外を指しています", value);
     case fatProblem::chainLoop:
-      return format("壊れています: クラスターのつながりがクラスター %llu で輪になっています", value);
+      return format("壊れています: クラスターのつながりがクラスター %llu で輪になっています",
+                    value);
     case fatProblem::chainBroken:
-      return format("壊れています: クラスター %llu が空きまたは不良のままつながりの途中にあります", value);
+      return format("壊れています: クラスター %llu が空きまたは不良のままつながりの途中にあります",
+                    value);
     case fatProblem::folderTooLong:
       return format("壊れています: クラスター %llu からのフォルダーが 65536 項目を超えます", value);
     case fatProblem::damagedEntry:
@@ -62,12 +65,11 @@ std::string lineText(const orderLine& line) {
 }
 
 std::string summaryText(const folderOrder& order) {
-  std::string text =
-      order.musicFiles == 0 ? std::string("mp3 ファイルはありません")
-      : order.outOfOrder == 0
-          ? format("%d 個のファイルは順序どおりです", order.musicFiles)
-          : format("%d 個のファイルのうち %d 個が順序どおりではありません", order.musicFiles,
-                   order.outOfOrder);
+  std::string text = order.musicFiles == 0 ? std::string("mp3 ファイルはありません")
+                     : order.outOfOrder == 0
+                         ? format("%d 個のファイルは順序どおりです", order.musicFiles)
+                         : format("%d 個のファイルのうち %d 個が順序どおりではありません",
+                                  order.musicFiles, order.outOfOrder);
   return text + format(" (最後の項目より前の削除済みの枠: %d 個)", order.deletedBefore);
 }
 
@@ -91,11 +93,11 @@ std::vector<std::string> pathParts(const std::string& path) {
 
 class volumeCheck {
  public:
-  volumeCheck(const checkOptions& options, fatDevice& device)
-      : options(options), volume(device) {}
+  volumeCheck(const checkOptions& options, fatDevice& device) : options(options), volume(device) {}
 
   int run() {
-    if (fatError error = volume.open()) return fail("ボリューム " + cliText(options.volume.c_str()), error);
+    if (fatError error = volume.open())
+      return fail("ボリューム " + cliText(options.volume.c_str()), error);
     uint32_t cluster = volume.rootCluster();
     std::string path;
     if (!findFolder(cliText(options.folder.c_str()), cluster, path)) return 2;
@@ -112,8 +114,8 @@ class volumeCheck {
     std::vector<unsigned char> bytes;
     fatError error = volume.readFolder(cluster, bytes);
     if (!error)
-      error = fatDecodeFolder(bytes, volume.lastCluster(),
-                              volume.type() == fatVolume::Type::fat32, entries);
+      error = fatDecodeFolder(bytes, volume.lastCluster(), volume.type() == fatVolume::Type::fat32,
+                              entries);
     if (error) fail("フォルダー " + displayPath(path), error);
     return !error;
   }
@@ -144,8 +146,7 @@ class volumeCheck {
 
   int checkFolder(const std::string& path, uint32_t cluster, int depth) {
     if (!visited.insert(cluster).second)
-      return fail("フォルダー " + displayPath(path),
-                  {fatProblem::chainLoop, cluster});
+      return fail("フォルダー " + displayPath(path), {fatProblem::chainLoop, cluster});
     std::vector<fatEntry> entries;
     if (!readEntries(path, cluster, entries)) return 2;
     folderOrder order = checkFolderOrder(entries, options.natural);
@@ -157,7 +158,8 @@ class volumeCheck {
     for (const orderLine& line : order.lines) {
       if (line.kind != fatEntry::Kind::folder) continue;
       if (depth + 1 >= maxDepth) {
-        print("フォルダー " + path + "\\" + line.name + " を読めません: フォルダーの入れ子が深すぎます");
+        print("フォルダー " + path + "\\" + line.name +
+              " を読めません: フォルダーの入れ子が深すぎます");
         return 2;
       }
       int inner = checkFolder(path + "\\" + line.name, line.cluster, depth + 1);

@@ -74,9 +74,10 @@ std::string cliText(const char* argument) {
 
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {
   int fd = ::open(argument, O_RDONLY | O_CLOEXEC);
+  int error = fd < 0 ? errno : 0;
   struct stat status;
-  int error = fd < 0 ? errno : ::fstat(fd, &status) != 0 ? errno
-                                : S_ISDIR(status.st_mode) ? EISDIR : 0;
+  if (!error && ::fstat(fd, &status) != 0) error = errno;
+  if (!error && S_ISDIR(status.st_mode)) error = EISDIR;
   // A block device reports its size only at its end.
   off_t end = error ? -1 : ::lseek(fd, 0, SEEK_END);
   if (!error && end < 0) error = errno;

@@ -64,8 +64,8 @@ bool volumeSize(HANDLE handle, bool volume, uint64_t& bytes) {
   if (volume) {
     GET_LENGTH_INFORMATION length;
     DWORD got = 0;
-    if (!DeviceIoControl(handle, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length,
-                         sizeof length, &got, nullptr))
+    if (!DeviceIoControl(handle, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length,
+                         &got, nullptr))
       return false;
     bytes = static_cast<uint64_t>(length.Length.QuadPart);
     return true;
@@ -113,8 +113,8 @@ std::string cliText(const char* argument) { return argument; }
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {
   bool volume = isVolumePath(argument);
   // Others may keep the volume open for writing; this tool only reads.
-  HANDLE handle = CreateFileA(argument, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle = CreateFileA(argument, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
   uint64_t bytes = 0;
   if (handle == INVALID_HANDLE_VALUE || !volumeSize(handle, volume, bytes)) {
     reason = openFailure(GetLastError(), volume);

@@ -23,7 +23,8 @@ class inputDevice : public fatDevice {
   bool read(uint64_t offset, void* buffer, size_t count) override {
     if (offset > imageBytes || count > imageBytes - offset) __builtin_trap();
     std::memset(buffer, 0, count);
-    if (offset < bytes) std::memcpy(buffer, data + offset, std::min<uint64_t>(count, bytes - offset));
+    if (offset < bytes)
+      std::memcpy(buffer, data + offset, std::min<uint64_t>(count, bytes - offset));
     return true;
   }
 

@@ -51,7 +51,8 @@ struct longNameParts {
 
   static unsigned char shortChecksum(const unsigned char* name) {
     unsigned char sum = 0;
-    for (int i = 0; i < 11; ++i) sum = static_cast<unsigned char>(((sum & 1) << 7) + (sum >> 1) + name[i]);
+    for (int i = 0; i < 11; ++i)
+      sum = static_cast<unsigned char>(((sum & 1) << 7) + (sum >> 1) + name[i]);
     return sum;
   }
 };
@@ -106,8 +107,7 @@ fatError decodeShortEntry(const unsigned char* entry, size_t index, uint32_t las
                           bool fat32, longNameParts& longName, fatEntry& decoded) {
   unsigned char attributes = entry[11];
   unsigned char kindBits = attributes & (attrLabel | attrFolder);
-  if ((attributes & attrReserved) || kindBits == (attrLabel | attrFolder) ||
-      !validShortName(entry))
+  if ((attributes & attrReserved) || kindBits == (attrLabel | attrFolder) || !validShortName(entry))
     return entryFailure(fatProblem::damagedEntry, index);
   decoded.cluster = (entry[26] | (entry[27] << 8)) |
                     (fat32 ? static_cast<uint32_t>(entry[20] | (entry[21] << 8)) << 16 : 0);
@@ -118,8 +118,9 @@ fatError decodeShortEntry(const unsigned char* entry, size_t index, uint32_t las
     return {};
   }
   bool folder = kindBits == attrFolder;
-  decoded.kind = !folder ? fatEntry::Kind::file
-                 : isDotEntry(entry) ? fatEntry::Kind::dot : fatEntry::Kind::folder;
+  decoded.kind = !folder             ? fatEntry::Kind::file
+                 : isDotEntry(entry) ? fatEntry::Kind::dot
+                                     : fatEntry::Kind::folder;
   if (decoded.cluster != 0 && (decoded.cluster < 2 || decoded.cluster > lastCluster))
     return entryFailure(fatProblem::clusterRange, decoded.cluster);
   if (decoded.kind == fatEntry::Kind::folder && decoded.cluster == 0)
@@ -128,8 +129,8 @@ fatError decodeShortEntry(const unsigned char* entry, size_t index, uint32_t las
 }
 }  // namespace
 
-fatError fatDecodeFolder(const std::vector<unsigned char>& bytes, uint32_t lastCluster,
-                         bool fat32, std::vector<fatEntry>& entries) {
+fatError fatDecodeFolder(const std::vector<unsigned char>& bytes, uint32_t lastCluster, bool fat32,
+                         std::vector<fatEntry>& entries) {
   entries.clear();
   longNameParts longName;
   for (size_t at = 0, index = 0; at + entryBytes <= bytes.size(); at += entryBytes, ++index) {

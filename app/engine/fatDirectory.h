@@ -22,5 +22,5 @@ struct fatEntry {
 // counts. Fails with damagedEntry (the entry's number) for reserved attribute bits,
 // control characters in a short name or a folder without a cluster, and with
 // clusterRange for a first cluster outside the volume.
-fatError fatDecodeFolder(const std::vector<unsigned char>& bytes, uint32_t lastCluster,
-                         bool fat32, std::vector<fatEntry>& entries);
+fatError fatDecodeFolder(const std::vector<unsigned char>& bytes, uint32_t lastCluster, bool fat32,
+                         std::vector<fatEntry>& entries);

@@ -33,10 +33,9 @@ fatError fatVolume::readBootSector(const unsigned char* boot) {
   uint32_t rootEntries = u16At(boot + 17);
   uint64_t totalSectors = u16At(boot + 19) ? u16At(boot + 19) : u32At(boot + 32);
   uint64_t fatSectors = u16At(boot + 22) ? u16At(boot + 22) : u32At(boot + 36);
-  bool shaped = (boot[0] == 0xEB || boot[0] == 0xE9) && boot[510] == 0x55 &&
-                boot[511] == 0xAA && isPowerOfTwo(bytesPerSector) && bytesPerSector >= 512 &&
-                bytesPerSector <= 4096 && isPowerOfTwo(sectorsPerCluster) && reserved &&
-                fats && fatSectors;
+  bool shaped = (boot[0] == 0xEB || boot[0] == 0xE9) && boot[510] == 0x55 && boot[511] == 0xAA &&
+                isPowerOfTwo(bytesPerSector) && bytesPerSector >= 512 && bytesPerSector <= 4096 &&
+                isPowerOfTwo(sectorsPerCluster) && reserved && fats && fatSectors;
   if (!shaped) return failure(fatProblem::notFat);
 
   uint64_t rootSectors = (uint64_t{rootEntries} * entryBytes + bytesPerSector - 1) / bytesPerSector;
@@ -71,24 +70,24 @@ fatError fatVolume::readBytes(uint64_t offset, void* buffer, size_t count) {
 }
 
 // The FAT entry of cluster, which lies inside the volume: open() made sure that the
-// FAT holds an entry for every cluster up to maxCluster.
+// FAT holds an entry for every cluster up to maxCluster. The bad and end marks of
+// FAT12 and FAT16 come back in their FAT32 form.
 fatError fatVolume::nextCluster(uint32_t cluster, uint32_t& next) {
   unsigned char bytes[4] = {};
+  uint32_t mask = 0x0FFFFFFF;
   if (fatType == Type::fat12) {
     if (fatError error = readBytes(fatOffset + cluster + cluster / 2, bytes, 2)) return error;
-    uint32_t pair = u16At(bytes);
-    next = (cluster & 1) ? pair >> 4 : pair & 0xFFF;
-    if (next >= 0xFF8) next = 0x0FFFFFFF;
-    else if (next == 0xFF7) next = 0x0FFFFFF7;
+    next = (cluster & 1) ? u16At(bytes) >> 4 : u16At(bytes) & 0xFFF;
+    mask = 0xFFF;
   } else if (fatType == Type::fat16) {
     if (fatError error = readBytes(fatOffset + uint64_t{cluster} * 2, bytes, 2)) return error;
     next = u16At(bytes);
-    if (next >= 0xFFF8) next = 0x0FFFFFFF;
-    else if (next == 0xFFF7) next = 0x0FFFFFF7;
+    mask = 0xFFFF;
   } else {
     if (fatError error = readBytes(fatOffset + uint64_t{cluster} * 4, bytes, 4)) return error;
-    next = u32At(bytes) & 0x0FFFFFFF;
+    next = u32At(bytes) & mask;
   }
+  if (next >= mask - 8) next |= 0x0FFFFFFF & ~mask;
   return {};
 }
 

@@ -108,9 +108,12 @@ folderOrder checkFolderOrder(const std::vector<fatEntry>& entries, bool natural)
     line.music = entry.kind == fatEntry::Kind::file && isMusic(line.name);
     if (line.music) {
       ++order.musicFiles;
-      line.outOfOrder = order.musicFiles > 1 && nameCompare(line.name.c_str(), highest.c_str(), natural) < 0;
-      if (line.outOfOrder) ++order.outOfOrder;
-      else highest = line.name;
+      line.outOfOrder =
+          order.musicFiles > 1 && nameCompare(line.name.c_str(), highest.c_str(), natural) < 0;
+      if (line.outOfOrder)
+        ++order.outOfOrder;
+      else
+        highest = line.name;
     }
     order.lines.push_back(line);
   }

@@ -29,7 +29,8 @@ Bytes shortEntry(const char* name, unsigned char attributes = 0x20, uint32_t clu
 
 unsigned char checksum(const char* name) {
   unsigned char sum = 0;
-  for (int i = 0; i < 11; ++i) sum = static_cast<unsigned char>(((sum & 1) << 7) + (sum >> 1) + name[i]);
+  for (int i = 0; i < 11; ++i)
+    sum = static_cast<unsigned char>(((sum & 1) << 7) + (sum >> 1) + name[i]);
   return sum;
 }
 
@@ -61,11 +62,16 @@ std::string ascii(const std::u16string& text) { return std::string(text.begin(),
 
 const char* kindLetter(fatEntry::Kind kind) {
   switch (kind) {
-    case fatEntry::Kind::file: return "f";
-    case fatEntry::Kind::folder: return "F";
-    case fatEntry::Kind::label: return "l";
-    case fatEntry::Kind::dot: return "dot";
-    case fatEntry::Kind::deleted: return "x";
+    case fatEntry::Kind::file:
+      return "f";
+    case fatEntry::Kind::folder:
+      return "F";
+    case fatEntry::Kind::label:
+      return "l";
+    case fatEntry::Kind::dot:
+      return "dot";
+    case fatEntry::Kind::deleted:
+      return "x";
   }
   return "?";
 }
@@ -75,7 +81,7 @@ std::string decode(const std::vector<Bytes>& entries, bool fat32 = false) {
   Bytes folder;
   for (const Bytes& entry : entries) folder.insert(folder.end(), entry.begin(), entry.end());
   std::vector<fatEntry> decoded;
-  if (fatError error = fatDecodeFolder(folder, 100, fat32, decoded))
+  if (fatError error = fatDecodeFolder(folder, fat32 ? 0x20000 : 100, fat32, decoded))
     return "error " + std::to_string(static_cast<int>(error.problem)) + ":" +
            std::to_string(error.value);
   std::string text;
@@ -121,11 +127,16 @@ TEST(FatDirectory, DecodesEntriesInDiskOrder) {
   const DecodeRow rows[] = {
       {"short names, case flags, 0x05 for a first byte 0xE5",
        {shortEntry("README  TXT"), shortEntry("SONG    MP3", 0x20, 0, 0x18),
-        shortEntry("\x05" "AB     MP3"), shortEntry("NOEXT      ")},
-       "f:README.TXT f:song.mp3 f:\xE5" "AB.MP3 f:NOEXT"},
+        shortEntry("\x05"
+                   "AB     MP3"),
+        shortEntry("NOEXT      ")},
+       "f:README.TXT f:song.mp3 f:\xE5"
+       "AB.MP3 f:NOEXT"},
       {"a long name of exactly one piece, and one of two pieces",
-       join({longEntries(u"Long Name.mp3", "LONGNA~1MP3"), {shortEntry("LONGNA~1MP3")},
-             pieces, {shortEntry("AMUCHL~1MP3")}}),
+       join({longEntries(u"Long Name.mp3", "LONGNA~1MP3"),
+             {shortEntry("LONGNA~1MP3")},
+             pieces,
+             {shortEntry("AMUCHL~1MP3")}}),
        "f:LONGNA~1.MP3=Long Name.mp3 f:AMUCHL~1.MP3=A much longer name.mp3"},
       {"pieces out of order or with another checksum are ignored", join({swapped, wrongSum}),
        "f:AMUCHL~1.MP3 f:OTHER~2.MP3"},
@@ -139,25 +150,34 @@ TEST(FatDirectory, DecodesEntriesInDiskOrder) {
        {shortEntry(".          ", 0x10, 5), shortEntry("..         ", 0x10, 0),
         shortEntry("CARD       ", 0x08), shortEntry("SUB        ", 0x10, 7)},
        "dot:.#5 dot:.. l:CARD F:SUB#7"},
-      {"the end marker ends the folder", {shortEntry("A       MP3"), end, shortEntry("B       MP3")},
+      {"the end marker ends the folder",
+       {shortEntry("A       MP3"), end, shortEntry("B       MP3")},
        "f:A.MP3"},
       {"the high half of a cluster counts on FAT32 only",
-       {shortEntry("SUB        ", 0x10, 0x10002)}, "F:SUB#2"},
-      {"FAT32: the high half read", {shortEntry("SUB        ", 0x10, 0x60)}, "F:SUB#96", true},
-      {"reserved attribute bits", {shortEntry("A       MP3"), shortEntry("B       MP3", 0x60)},
+       {shortEntry("SUB        ", 0x10, 0x10002)},
+       "F:SUB#2"},
+      {"FAT32: the high half read", {shortEntry("SUB        ", 0x10, 0x10002)}, "F:SUB#65538", true},
+      {"reserved attribute bits",
+       {shortEntry("A       MP3"), shortEntry("B       MP3", 0x60)},
        failure(fatProblem::damagedEntry, 1)},
-      {"a control character in a short name", {shortEntry("A\nB     MP3")},
+      {"a control character in a short name",
+       {shortEntry("A\nB     MP3")},
        failure(fatProblem::damagedEntry, 0)},
-      {"label and folder at once", {shortEntry("X          ", 0x18, 3)},
+      {"label and folder at once",
+       {shortEntry("X          ", 0x18, 3)},
        failure(fatProblem::damagedEntry, 0)},
-      {"a folder without a cluster", {shortEntry("SUB        ", 0x10, 0)},
+      {"a folder without a cluster",
+       {shortEntry("SUB        ", 0x10, 0)},
        failure(fatProblem::damagedEntry, 0)},
-      {"a first cluster beyond the volume", {shortEntry("A       MP3", 0x20, 101)},
+      {"a first cluster beyond the volume",
+       {shortEntry("A       MP3", 0x20, 101)},
        failure(fatProblem::clusterRange, 101)},
-      {"cluster 1 does not exist", {shortEntry("A       MP3", 0x20, 1)},
+      {"cluster 1 does not exist",
+       {shortEntry("A       MP3", 0x20, 1)},
        failure(fatProblem::clusterRange, 1)},
   };
-  for (const DecodeRow& row : rows) EXPECT_EQ(decode(row.entries, row.fat32), row.expected) << row.what;
+  for (const DecodeRow& row : rows)
+    EXPECT_EQ(decode(row.entries, row.fat32), row.expected) << row.what;
 }
 
 namespace {
@@ -225,10 +245,11 @@ TEST(FatVolume, ReadsRootAndFoldersOverSeveralClusters) {
     // Clusters 3 and 6 full (16 entries each, no end marker), two entries in cluster 4.
     std::string expected;
     int number = 0;
-    for (uint32_t cluster : {3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u,
-                             6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 4u, 4u}) {
+    for (uint32_t cluster : {3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 6u,
+                             6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 6u, 4u, 4u}) {
       std::string name = "F" + std::to_string(100 + number);
-      image.put(image.cluster(cluster) + (number % 16) * 32, shortEntry((name + "    MP3").c_str()));
+      image.put(image.cluster(cluster) + (number % 16) * 32,
+                shortEntry((name + "    MP3").c_str()));
       expected += (number++ ? " " : "") + name + ".MP3";
     }
     fatMemoryDevice device(image.bytes);
@@ -249,21 +270,30 @@ TEST(FatVolume, DamagedLayoutsGiveErrors) {
     bool fat16 = false;
   };
   const Row rows[] = {
-      {"no boot signature", [](TestVolume& v) { v.bytes[510] = 0; }, failure(fatProblem::notFat, 0)},
-      {"no jump instruction", [](TestVolume& v) { v.bytes[0] = 0; }, failure(fatProblem::notFat, 0)},
+      {"no boot signature", [](TestVolume& v) { v.bytes[510] = 0; },
+       failure(fatProblem::notFat, 0)},
+      {"no jump instruction", [](TestVolume& v) { v.bytes[0] = 0; },
+       failure(fatProblem::notFat, 0)},
       {"300 bytes per sector", [](TestVolume& v) { put16(&v.bytes[11], 300); },
        failure(fatProblem::notFat, 0)},
-      {"3 sectors per cluster", [](TestVolume& v) { v.bytes[13] = 3; }, failure(fatProblem::notFat, 0)},
-      {"no FAT sectors", [](TestVolume& v) { put16(&v.bytes[22], 0); }, failure(fatProblem::notFat, 0)},
-      {"no data area", [](TestVolume& v) { put16(&v.bytes[19], 3); }, failure(fatProblem::notFat, 0)},
+      {"3 sectors per cluster", [](TestVolume& v) { v.bytes[13] = 3; },
+       failure(fatProblem::notFat, 0)},
+      {"no FAT sectors", [](TestVolume& v) { put16(&v.bytes[22], 0); },
+       failure(fatProblem::notFat, 0)},
+      {"no data area", [](TestVolume& v) { put16(&v.bytes[19], 3); },
+       failure(fatProblem::notFat, 0)},
       {"no root entries on FAT12", [](TestVolume& v) { put16(&v.bytes[17], 0); },
        failure(fatProblem::notFat, 0)},
       {"smaller than a boot sector", [](TestVolume& v) { v.bytes.resize(511); },
        failure(fatProblem::notFat, 0)},
       {"truncated", [](TestVolume& v) { v.bytes.resize(20 * 512); },
        failure(fatProblem::truncated, 64 * 512)},
-      {"a chain onto itself", [](TestVolume& v) { v.setFat(3, 3); }, failure(fatProblem::chainLoop, 3)},
-      {"a chain back to its start", [](TestVolume& v) { v.chain({3, 4}), v.setFat(4, 3); },
+      {"a chain onto itself", [](TestVolume& v) { v.setFat(3, 3); },
+       failure(fatProblem::chainLoop, 3)},
+      {"a chain back to its start",
+       [](TestVolume& v) {
+         v.chain({3, 4}), v.setFat(4, 3);
+       },
        failure(fatProblem::chainLoop, 3)},
       {"a free cluster in a chain", [](TestVolume& v) { v.setFat(3, 0); },
        failure(fatProblem::chainBroken, 3)},

@@ -19,7 +19,7 @@ const OrderRow orderRows[] = {
     /* 4 */ {"a2b", "a10b", 1, -1},
     /* 5 */ {"track 9 part 2", "track 9 part 10", 1, -1},
     /* 6 */ {"B.mp3", "a.mp3", -1, -1},  // no case folding
-    /* 7 */ {"ソ.mp3", "z.mp3", 1, 1},     // a double-byte character after every ASCII byte
+    /* 7 */ {"ソ.mp3", "z.mp3", 1, 1},   // a double-byte character after every ASCII byte
     /* 8 */ {"表2.mp3", "表10.mp3", 1, -1},
     /* 9 */ {"abc", "abcd", -1, -1},
     /* 10 */ {"", "a", -1, -1},
