@@ -74,6 +74,8 @@ TEST(vlDate, LeapYearsAndMonthLengths) {
   }
   EXPECT_EQ(date.mday(12, 2023), 31);
   EXPECT_EQ(date.mday(13, 2023), 0);
+  date.setDate(2024, 40, 1);  // unchecked, yet never read past the month table
+  EXPECT_LT(date.dayOfWeek(), 7);
 }
 
 TEST(vlDate, DaysOfTheWeekFromYear1To9999) {
@@ -373,6 +375,10 @@ TEST(vlFileStreamTime, MissingFilesAndCopies) {
   EXPECT_EQ(show(fieldsOf(date)), "2020-02-29 12:00:00.000");
   vlFileStream noFolder((dir / "no\\missing.txt").c_str());
   EXPECT_EQ(noFolder.setTime(&date, nullptr, nullptr), ERROR_PATH_NOT_FOUND);
+  // A stale handle: the error, and no date set from information that was not read.
+  vlFileStream stale(reinterpret_cast<void*>(0x1234), 'r', false);
+  EXPECT_EQ(stale.getTime(&date, nullptr, nullptr), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(show(fieldsOf(date)), "2020-02-29 12:00:00.000");
   // Setting times creates a missing file, as its update mode does.
   EXPECT_EQ(missing.setTime(&date, nullptr, nullptr), 0);
   EXPECT_TRUE(pathExists(dir / "missing.txt"));
