@@ -6,37 +6,16 @@
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 #include "../../lib/posix/posixPath.h"
 #include "testFs.h"
+#include "zoneSwitch.h"
 
 namespace {
 uint64_t steps(const FILETIME& t) { return uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
 
 FILETIME fileTime(uint64_t v) { return FILETIME{DWORD(v), DWORD(v >> 32)}; }
-
-// The time zone of the process for one test.
-class Zone {
- public:
-  explicit Zone(const char* zone) {
-    const char* current = std::getenv("TZ");
-    if (current) previous = current;
-    hadZone = current != nullptr;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~Zone() {
-    if (hadZone) setenv("TZ", previous.c_str(), 1);
-    else unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  bool hadZone;
-  std::string previous;
-};
 
 // month, weekday, week of the month and hour in one number, e.g. 3022 for the second
 // Sunday of March at 2:00.
@@ -57,7 +36,7 @@ TEST(PosixTime, ZoneRulesAsWineReportsThem) {
       {"Europe/London", 0, 3051, 10052, "GMT"},
   };
   for (const Row& r : rows) {
-    Zone use(r.zone);
+    ZoneSwitch use(r.zone);
     TIME_ZONE_INFORMATION info;
     DWORD kind = GetTimeZoneInformation(&info);
     EXPECT_EQ(info.Bias, r.bias) << r.zone;
@@ -83,7 +62,7 @@ TEST(PosixTime, ZoneRulesAsWineReportsThem) {
 }
 
 TEST(PosixTime, ClocksFollowTheHost) {
-  Zone use("Asia/Tokyo");
+  ZoneSwitch use("Asia/Tokyo");
   SYSTEMTIME utc, local;
   GetSystemTime(&utc);
   GetLocalTime(&local);
