@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 #include "copyHelpers.h"
+#include "nameOrder.h"
 #include "vlFind.h"
 #include "vlUtl1.h"
 
@@ -162,12 +163,13 @@ bool copyEngine::appendName(const char* name, bool tooLong) {
   return true;
 }
 
-// Selection sort by unsigned bytes; among equal names the first stays first.
+// Selection sort in byte order (nameOrder.h, shared with the check of a volume); among
+// equal names the first stays first.
 void copyEngine::sortList() {
   for (int i = 0; i < listCount - 1; ++i) {
     int smallest = i;
     for (int j = i + 1; j < listCount; ++j)
-      if (std::strcmp(listNames[smallest], listNames[j]) > 0) smallest = j;
+      if (nameCompareBytes(listNames[smallest], listNames[j]) > 0) smallest = j;
     if (smallest != i) std::swap(listNames[i], listNames[smallest]);
   }
 }
