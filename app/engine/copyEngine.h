@@ -27,7 +27,8 @@ class copyEngine {
   void copyJob();
 
   // Method 0: sorted copy of one folder and, if recursive, of its sub-folders. False
-  // when the walk stopped because a destination sub-folder was not made.
+  // when the walk stopped because a destination sub-folder was not made. A sub-folder
+  // that is one of the folders above it (through a link) is refused as a failure.
   bool copyFiles0(bool recursive, char* srcDir, char* dstDir);
   // Fills the file list from a folder, sorted; false when the folder holds more
   // entries than the list can take (the list is then empty).
