@@ -28,10 +28,11 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::string h = host(root);
   std::error_code ignored;
-  // Restore access first so that everything can be removed.
+  // Restore access first so that everything can be removed; a link is not followed, so
+  // that what it points to outside the folder keeps its mode.
   for (auto& e : std::filesystem::recursive_directory_iterator(
            h, std::filesystem::directory_options::skip_permission_denied, ignored))
-    chmod(e.path().c_str(), 0755);
+    if (!e.is_symlink(ignored)) chmod(e.path().c_str(), 0755);
   std::filesystem::remove_all(h, ignored);
 }
 
