@@ -15,8 +15,6 @@ int openFile(const char* path, int flags, mode_t mode) { return ::open(path, fla
 PosixCalls posixCalls = {openFile, ::read, ::write};
 
 namespace {
-BOOL failWith(int errnoValue) { return posixFail(errnoValue); }
-
 // A source that is neither a file nor a folder (a pipe, socket or device) fails with 87,
 // as under Wine.
 BOOL failSpecial() {
@@ -49,7 +47,7 @@ int copyData(int from, int to) {
 BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
   int out = posixCalls.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                             st.st_mode & 0777);
-  if (out < 0) return failWith(errno);
+  if (out < 0) return posixFail(errno, to.c_str());
   int err = copyData(from, out);
   if (!err) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};  // keep the write time
@@ -58,7 +56,7 @@ BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
   if (close(out) != 0 && !err) err = errno;
   if (err) {
     unlink(to.c_str());
-    return failWith(err);
+    return posixFail(err);
   }
   return TRUE;
 }
@@ -71,7 +69,7 @@ BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
   if (rename(temp.c_str(), to.c_str()) != 0) {
     int err = errno;
     unlink(temp.c_str());
-    return failWith(err);
+    return posixFail(err, to.c_str());
   }
   return TRUE;
 }
@@ -79,17 +77,17 @@ BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
 
 BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
   std::string from, to;
-  if (!source || !destination) return failWith(EINVAL);
+  if (!source || !destination) return posixFail(EINVAL);
   if (!posixHostPath(source, from) || !posixHostPath(destination, to)) return FALSE;
   // The open never waits for a pipe's writer; a socket cannot be opened at all (ENXIO).
   int in = posixCalls.open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
-  if (in < 0) return errno == ENXIO ? failSpecial() : failWith(errno);
+  if (in < 0) return errno == ENXIO ? failSpecial() : posixFail(errno, from.c_str());
   struct stat st;
   BOOL ok;
-  if (fstat(in, &st) != 0) ok = failWith(errno);
-  else if (S_ISDIR(st.st_mode)) ok = failWith(EACCES);  // as Windows: access denied
+  if (fstat(in, &st) != 0) ok = posixFail(errno);
+  else if (S_ISDIR(st.st_mode)) ok = posixFail(EACCES);  // as Windows: access denied
   else if (!S_ISREG(st.st_mode)) ok = failSpecial();
-  else if (fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) ok = failWith(errno);
+  else if (fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) ok = posixFail(errno);
   else ok = failIfExists ? copyExclusive(in, st, to) : copyReplacing(in, st, to);
   int saved = GetLastError();
   close(in);

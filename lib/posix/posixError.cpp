@@ -1,6 +1,7 @@
 // Last-error state and the errno to Win32 error-code table.
 #include <windows.h>
 #include <cerrno>
+#include "posixPath.h"
 
 namespace {
 thread_local DWORD lastErrorCode = 0;
@@ -30,13 +31,15 @@ DWORD GetLastError() { return lastErrorCode; }
 
 void SetLastError(DWORD code) { lastErrorCode = code; }
 
-DWORD posixErrorCode(int errnoValue) {
+DWORD posixErrorCode(int errnoValue, const char* hostPath) {
+  if (errnoValue == ENOENT && hostPath)
+    return posixIsFolder(posixParentOf(hostPath)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
   for (const ErrnoMap& m : errnoTable)
     if (m.errnoValue == errnoValue) return m.code;
   return ERROR_INVALID_FUNCTION;
 }
 
-BOOL posixFail(int errnoValue) {
-  SetLastError(posixErrorCode(errnoValue));
+BOOL posixFail(int errnoValue, const char* hostPath) {
+  SetLastError(posixErrorCode(errnoValue, hostPath));
   return FALSE;
 }

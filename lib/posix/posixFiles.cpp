@@ -68,10 +68,6 @@ NameShape nameShape(const char* name) {
   return separatorLast ? NameShape::trailingSeparator : NameShape::ok;
 }
 
-DWORD openErrorCode(int errnoValue, const std::string& hostPath) {
-  return errnoValue == ENOENT ? posixMissingCode(hostPath) : posixErrorCode(errnoValue);
-}
-
 int accessFlags(DWORD access) {
   if ((access & dataAccess) == dataAccess) return O_RDWR;
   return (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
@@ -225,7 +221,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, LPSECURITY_ATTRI
   // A folder opens for reading only; its handle merely names it.
   if (fd < 0 && errno == EISDIR && folders)
     fd = posixCalls.open(host.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY, 0);
-  if (fd < 0) return failOpen(openErrorCode(errno, host));
+  if (fd < 0) return failOpen(posixErrorCode(errno, host.c_str()));
   HANDLE h = adopt(fd, access, share, truncating && existed, folders);
   if (h == INVALID_HANDLE_VALUE) return h;
   bool reportsExisting = creation == CREATE_ALWAYS || creation == OPEN_ALWAYS;

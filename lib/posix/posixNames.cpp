@@ -77,11 +77,12 @@ int renameNoReplace(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str());
 }
 
-BOOL moveFailure(int err, const std::string& from) {
+// A missing entry is the source's when it is gone, else the target's folder.
+BOOL moveFailure(int err, const std::string& from, const std::string& to) {
   if (err == EEXIST) return fail(ERROR_ALREADY_EXISTS);
-  if (err != ENOENT) return posixFail(err);
   struct stat st;
-  return fail(lstat(from.c_str(), &st) == 0 ? ERROR_PATH_NOT_FOUND : posixMissingCode(from));
+  bool sourceThere = err == ENOENT && lstat(from.c_str(), &st) == 0;
+  return posixFail(err, (sourceThere ? to : from).c_str());
 }
 
 // A move to another volume: copy, then delete the source. Folders are not copied.
@@ -95,9 +96,9 @@ BOOL moveByCopy(const char* existing, const char* target, const std::string& fro
   if ((flags & MOVEFILE_WRITE_THROUGH) && !flush(to)) {
     int err = errno;
     unlink(to.c_str());  // the source stays, so no copy is left behind
-    return posixFail(err);
+    return posixFail(err, to.c_str());
   }
-  if (unlink(from.c_str()) != 0) return posixFail(errno);
+  if (unlink(from.c_str()) != 0) return posixFail(errno, from.c_str());
   return TRUE;
 }
 
@@ -185,7 +186,7 @@ BOOL DeleteFileA(const char* path) {
   std::string host;
   if (!hostName(path, host)) return FALSE;
   if (unlink(host.c_str()) == 0) return TRUE;
-  return errno == ENOENT ? fail(posixMissingCode(host)) : posixFail(errno);
+  return posixFail(errno, host.c_str());
 }
 
 BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
@@ -202,5 +203,5 @@ BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
   }
   if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED))
     return moveByCopy(existing, target, from, to, flags);
-  return moveFailure(errno, from);
+  return moveFailure(errno, from, to);
 }

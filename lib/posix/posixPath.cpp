@@ -105,10 +105,6 @@ bool posixIsFolder(const std::string& hostPath) {
   return stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-DWORD posixMissingCode(const std::string& hostPath) {
-  return posixIsFolder(posixParentOf(hostPath)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-}
-
 std::string posixDosName(const char* hostName) {
   std::string out;
   posixRecode("UTF-8", "CP932", hostName, std::strlen(hostName), out, "?");

@@ -15,8 +15,6 @@ std::string posixDosName(const char* hostName);
 // The folder that holds a host path ("." for a bare name, "/" at the root).
 std::string posixParentOf(const std::string& hostPath);
 bool posixIsFolder(const std::string& hostPath);
-// Windows tells a missing entry (2, its folder exists) from a missing folder on its way (3).
-DWORD posixMissingCode(const std::string& hostPath);
 
 // True for "\\" or "/".
 inline bool posixIsSeparator(char c) { return c == '\\' || c == '/'; }

@@ -193,10 +193,6 @@ std::string defaultText(const char* defaultValue) {
   return text;
 }
 
-DWORD openFailure(const std::string& hostPath, int errnoValue) {
-  return errnoValue == ENOENT ? posixMissingCode(hostPath) : posixErrorCode(errnoValue);
-}
-
 // What keeps an open profile from being read: 87 for a pipe or a device (a folder
 // fails in the reading), else 0.
 DWORD specialFileCode(int fd) {
@@ -226,7 +222,7 @@ DWORD loadProfile(const char* fileName, std::string& hostPath, Lines& lines) {
     // The open never waits for a pipe's writer; a regular file ignores O_NONBLOCK.
     int fd = posixCalls.open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
     if (fd < 0) {
-      code = openFailure(hostPath, errno);
+      code = posixErrorCode(errno, hostPath.c_str());
     } else {
       std::string text;
       code = specialFileCode(fd);
@@ -264,11 +260,11 @@ DWORD saveProfile(const std::string& hostPath, const std::string& text) {
   std::string temp = target + ".partial" + std::to_string(getpid());
   unlink(temp.c_str());
   int fd = posixCalls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return openFailure(temp, errno);
+  if (fd < 0) return posixErrorCode(errno, temp.c_str());
   if (exists) fchmod(fd, st.st_mode & 07777);
   DWORD code = writeAll(fd, text);
   if (close(fd) != 0 && !code) code = posixErrorCode(errno);
-  if (!code && rename(temp.c_str(), target.c_str()) != 0) code = posixErrorCode(errno);
+  if (!code && rename(temp.c_str(), target.c_str()) != 0) code = posixErrorCode(errno, target.c_str());
   if (code) unlink(temp.c_str());
   return code;
 }

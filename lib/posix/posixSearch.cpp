@@ -125,7 +125,8 @@ HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
 HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
                     WIN32_FIND_DATAA* data) {
   DIR* dir = opendir(hostFolder.c_str());
-  if (!dir) return failSearch(errno == ENOENT ? ERROR_PATH_NOT_FOUND : posixErrorCode(errno));
+  // The folder of the pattern is missing: that is a folder on the way (3).
+  if (!dir) return failSearch(posixErrorCode(errno, (hostFolder + "/" + mask).c_str()));
   std::vector<std::pair<std::string, WIN32_FIND_DATAA>> found;
   while (struct dirent* e = readdir(dir)) {
     std::string dosName = posixDosName(e->d_name);
@@ -153,8 +154,7 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   std::string full = hostFolder + "/" + hostName;
   struct stat st;
   if (stat(full.c_str(), &st) != 0) {
-    if (errno != ENOENT) return failSearch(posixErrorCode(errno));
-    DWORD code = posixMissingCode(full);
+    DWORD code = posixErrorCode(errno, full.c_str());
     // The name may differ in case only: look for it the slow way.
     return code == ERROR_FILE_NOT_FOUND ? findMatching(hostFolder, mask, data) : failSearch(code);
   }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string>
 #include "posixFaults.h"
+#include "../../lib/posix/posixPath.h"
 #include "testFs.h"
 
 namespace {
@@ -72,6 +73,20 @@ TEST(posixError, ErrnoTable) {
   } rows[] = {{ENOENT, 2}, {ENOTDIR, 3}, {EACCES, 5}, {EEXIST, 80}, {ENOSPC, 112},
               {ENAMETOOLONG, 206}, {EBADF, 6}, {12345, 1}};
   for (const Row& r : rows) EXPECT_EQ(posixErrorCode(r.errnoValue), r.code) << r.errnoValue;
+  // On a path, a missing entry is 2 only when its folder is there.
+  TempDir tmp;
+  makeDir(tmp / "dir");
+  writeFile(tmp / "file", "");
+  std::string folder, inFolder, beyond, underFile;
+  ASSERT_TRUE(posixHostPath((tmp / "dir").c_str(), folder));
+  ASSERT_TRUE(posixHostPath((tmp / "dir\\none").c_str(), inFolder));
+  ASSERT_TRUE(posixHostPath((tmp / "none\\x").c_str(), beyond));
+  ASSERT_TRUE(posixHostPath((tmp / "file\\x").c_str(), underFile));
+  EXPECT_EQ(posixErrorCode(ENOENT, inFolder.c_str()), DWORD(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(posixErrorCode(ENOENT, folder.c_str()), DWORD(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(posixErrorCode(ENOENT, beyond.c_str()), DWORD(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(posixErrorCode(ENOENT, underFile.c_str()), DWORD(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(posixErrorCode(EACCES, beyond.c_str()), DWORD(ERROR_ACCESS_DENIED));
 }
 
 TEST(posixPath, DrivesAndSeparators) {

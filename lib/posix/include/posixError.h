@@ -33,7 +33,11 @@
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
-// The Win32 code for an errno value; unknown values give ERROR_INVALID_FUNCTION.
-DWORD posixErrorCode(int errnoValue);
-// Sets the last error from errno and returns FALSE, the usual failure result.
-BOOL posixFail(int errnoValue);
+// The one translation of a failed system call into a Win32 code, used by every call of
+// the layer. hostPath is the path the call failed on, null for a call on a descriptor.
+// ENOENT on a path is 2 when the folder that should hold its last component exists and 3
+// when a folder on the way is missing, as Windows and Wine tell them apart; other values
+// come from one table, and unknown ones give ERROR_INVALID_FUNCTION.
+DWORD posixErrorCode(int errnoValue, const char* hostPath = nullptr);
+// Sets the last error as posixErrorCode does and returns FALSE, the usual failure result.
+BOOL posixFail(int errnoValue, const char* hostPath = nullptr);
