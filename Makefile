@@ -2,8 +2,12 @@
 NATIVE  := build/native
 WINDOWS := build/windows
 JOBS    := $(shell nproc)
+RELEASE := build/release
+DIST    := build/dist
+PREFIX  ?= /usr/local
 
-.PHONY: all setup native windows test test-native test-windows demo bench screenshot clean
+.PHONY: all setup native windows test test-native test-windows demo bench screenshot clean \
+  release dist install
 
 all: native windows
 
@@ -38,6 +42,21 @@ bench: setup
 # docs/sondrix.png: the real program under Wine and Xvfb after a copy of samples/.
 screenshot: windows
 	bash scripts/screenshot.sh $(WINDOWS)
+
+# The native command-line tool as shipped: Release, without sanitizers or tests. It needs
+# only cmake, g++ and groff (preconv), not the Windows tools that setup installs.
+release:
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DSONDRIX_TESTS=OFF >/dev/null
+	cmake --build $(RELEASE) -j $(JOBS) --target sondrix-cli sondrix-cli-man
+
+# build/dist/: the Windows zip and the Linux archive, named after the file VERSION.
+dist: windows release
+	@bash scripts/dist.sh windows $(WINDOWS)/bin $(DIST)
+	@bash scripts/dist.sh linux $(RELEASE) $(DIST)
+
+# The command-line tool and its manual page under PREFIX; DESTDIR stages them elsewhere.
+install: release
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --prefix "$(PREFIX)" --strip
 
 clean:
 	rm -rf build

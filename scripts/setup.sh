@@ -3,7 +3,8 @@
 # missing packages and the Japanese locale; otherwise it prints what to run and fails.
 set -eu
 packages="cmake g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
-wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick dosfstools mtools"
+wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick dosfstools mtools
+groff-base libxml2-utils zip unzip"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
