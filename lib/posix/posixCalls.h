@@ -1,5 +1,7 @@
 // System calls of the POSIX layer that tests replace to inject faults (disk full,
-// permission denied, a file appearing mid-copy).
+// permission denied, a file appearing mid-copy, a failing close, rename or sync).
+// Every call of the layer that opens, reads, writes, closes, syncs, renames or removes
+// goes through this table.
 #pragma once
 #include <sys/types.h>
 
@@ -7,6 +9,12 @@ struct PosixCalls {
   int (*open)(const char* path, int flags, mode_t mode);
   ssize_t (*read)(int fd, void* buffer, size_t count);
   ssize_t (*write)(int fd, const void* buffer, size_t count);
+  int (*close)(int fd);
+  int (*fsync)(int fd);
+  int (*rename)(const char* from, const char* to);
+  // rename that fails with EEXIST instead of replacing (renameat2 RENAME_NOREPLACE).
+  int (*renameNoReplace)(const char* from, const char* to);
+  int (*unlink)(const char* path);
 };
 
 extern PosixCalls posixCalls;

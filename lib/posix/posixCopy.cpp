@@ -1,4 +1,4 @@
-// CopyFileA over open/read/write, through the replaceable system-call table.
+// CopyFileA through the replaceable system-call table.
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,12 +7,6 @@
 #include <string>
 #include "posixCalls.h"
 #include "posixPath.h"
-
-namespace {
-int openFile(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
-}  // namespace
-
-PosixCalls posixCalls = {openFile, ::read, ::write};
 
 namespace {
 // A source that is neither a file nor a folder (a pipe, socket or device) fails with 87,
@@ -53,9 +47,9 @@ BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};  // keep the write time
     futimens(out, times);
   }
-  if (close(out) != 0 && !err) err = errno;
+  if (posixCalls.close(out) != 0 && !err) err = errno;
   if (err) {
-    unlink(to.c_str());
+    posixCalls.unlink(to.c_str());
     return posixFail(err);
   }
   return TRUE;
@@ -64,11 +58,11 @@ BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
 // Copies into a temporary file beside the destination, then renames it over.
 BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
   std::string temp = to + ".sondrix-partial";
-  unlink(temp.c_str());
+  posixCalls.unlink(temp.c_str());
   if (!copyExclusive(from, st, temp)) return FALSE;
-  if (rename(temp.c_str(), to.c_str()) != 0) {
+  if (posixCalls.rename(temp.c_str(), to.c_str()) != 0) {
     int err = errno;
-    unlink(temp.c_str());
+    posixCalls.unlink(temp.c_str());
     return posixFail(err, to.c_str());
   }
   return TRUE;
@@ -90,7 +84,7 @@ BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
   else if (fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) ok = posixFail(errno);
   else ok = failIfExists ? copyExclusive(in, st, to) : copyReplacing(in, st, to);
   int saved = GetLastError();
-  close(in);
+  posixCalls.close(in);
   SetLastError(saved);
   return ok;
 }

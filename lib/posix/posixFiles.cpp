@@ -114,7 +114,7 @@ HANDLE adopt(int fd, DWORD access, DWORD share, bool truncating, bool folderAllo
   struct stat st;
   DWORD code = fstat(fd, &st) != 0 ? posixErrorCode(errno) : refusalCode(st, folderAllowed);
   if (code) {
-    close(fd);
+    posixCalls.close(fd);
     return failOpen(code);
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -193,7 +193,7 @@ BOOL transfer(PosixFile* file, LPOVERLAPPED overlapped, DWORD count, DWORD* done
 
 bool PosixFile::release() {
   forget(this);
-  if (close(fd) != 0) return posixFail(errno);
+  if (posixCalls.close(fd) != 0) return posixFail(errno);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "posixCalls.h"
 #include "posixPath.h"
 #include "posixText.h"
 
@@ -57,15 +58,15 @@ bool sameEntry(const std::string& a, const std::string& b) {
 bool flush(const std::string& host) {
   int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  int rc = fsync(fd);
+  int rc = posixCalls.fsync(fd);
   int err = errno;
-  close(fd);
+  posixCalls.close(fd);
   errno = err;
   return rc == 0;
 }
 
 int renameNoReplace(const std::string& from, const std::string& to) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (posixCalls.renameNoReplace(from.c_str(), to.c_str()) == 0) return 0;
   if (errno != EINVAL) return -1;
   // File systems without RENAME_NOREPLACE: test first. A folder moved into itself
   // fails again with EINVAL in rename.
@@ -74,7 +75,7 @@ int renameNoReplace(const std::string& from, const std::string& to) {
     errno = EEXIST;
     return -1;
   }
-  return rename(from.c_str(), to.c_str());
+  return posixCalls.rename(from.c_str(), to.c_str());
 }
 
 // A missing entry is the source's when it is gone, else the target's folder.
@@ -95,10 +96,10 @@ BOOL moveByCopy(const char* existing, const char* target, const std::string& fro
   }
   if ((flags & MOVEFILE_WRITE_THROUGH) && !flush(to)) {
     int err = errno;
-    unlink(to.c_str());  // the source stays, so no copy is left behind
+    posixCalls.unlink(to.c_str());  // the source stays, so no copy is left behind
     return posixFail(err, to.c_str());
   }
-  if (unlink(from.c_str()) != 0) return posixFail(errno, from.c_str());
+  if (posixCalls.unlink(from.c_str()) != 0) return posixFail(errno, from.c_str());
   return TRUE;
 }
 
@@ -185,7 +186,7 @@ BOOL DeleteFileA(const char* path) {
   if (!path) return fail(ERROR_INVALID_PARAMETER);
   std::string host;
   if (!hostName(path, host)) return FALSE;
-  if (unlink(host.c_str()) == 0) return TRUE;
+  if (posixCalls.unlink(host.c_str()) == 0) return TRUE;
   return posixFail(errno, host.c_str());
 }
 
@@ -196,7 +197,7 @@ BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
   if (sameEntry(from, to)) return TRUE;
   bool replace = flags & MOVEFILE_REPLACE_EXISTING;
   if (replace && posixIsFolder(to)) return fail(ERROR_ACCESS_DENIED);
-  int rc = replace ? rename(from.c_str(), to.c_str()) : renameNoReplace(from, to);
+  int rc = replace ? posixCalls.rename(from.c_str(), to.c_str()) : renameNoReplace(from, to);
   if (rc == 0) {
     if (flags & MOVEFILE_WRITE_THROUGH) flush(posixParentOf(to));  // the new name on the disk
     return TRUE;

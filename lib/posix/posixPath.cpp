@@ -92,19 +92,6 @@ bool posixHostPath(const char* dosPath, std::string& hostPath) {
   return true;
 }
 
-std::string posixParentOf(const std::string& hostPath) {
-  size_t end = hostPath.find_last_not_of('/');
-  if (end == std::string::npos) return "/";
-  size_t slash = hostPath.rfind('/', end);
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : hostPath.substr(0, slash);
-}
-
-bool posixIsFolder(const std::string& hostPath) {
-  struct stat st;
-  return stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::string posixDosName(const char* hostName) {
   std::string out;
   posixRecode("UTF-8", "CP932", hostName, std::strlen(hostName), out, "?");

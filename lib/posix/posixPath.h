@@ -3,6 +3,7 @@
 // working folder; "\\" (never a trail byte) becomes "/".
 #pragma once
 #include <windows.h>
+#include <sys/stat.h>
 #include <string>
 
 // The host path for a DOS path. False, with the last error set, for another drive or a
@@ -12,9 +13,20 @@ bool posixHostPath(const char* dosPath, std::string& hostPath);
 // A host name (UTF-8) in code page 932; characters that it cannot hold become "?".
 std::string posixDosName(const char* hostName);
 
-// The folder that holds a host path ("." for a bare name, "/" at the root).
-std::string posixParentOf(const std::string& hostPath);
-bool posixIsFolder(const std::string& hostPath);
+// The folder that holds a host path ("." for a bare name, "/" at the root). Inline, as
+// posixIsFolder, so that the error translation needs no other part of the layer.
+inline std::string posixParentOf(const std::string& hostPath) {
+  size_t end = hostPath.find_last_not_of('/');
+  if (end == std::string::npos) return "/";
+  size_t slash = hostPath.rfind('/', end);
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : hostPath.substr(0, slash);
+}
+
+inline bool posixIsFolder(const std::string& hostPath) {
+  struct stat st;
+  return stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 // True for "\\" or "/".
 inline bool posixIsSeparator(char c) { return c == '\\' || c == '/'; }

@@ -227,7 +227,7 @@ DWORD loadProfile(const char* fileName, std::string& hostPath, Lines& lines) {
       std::string text;
       code = specialFileCode(fd);
       if (!code) code = readAll(fd, text);
-      close(fd);
+      posixCalls.close(fd);
       if (!code) lines = splitLines(text);
     }
   }
@@ -242,7 +242,7 @@ DWORD writeAll(int fd, const std::string& text) {
     if (put < 0) return posixErrorCode(errno);
     done += static_cast<size_t>(put);
   }
-  return fsync(fd) == 0 ? 0 : posixErrorCode(errno);
+  return posixCalls.fsync(fd) == 0 ? 0 : posixErrorCode(errno);
 }
 
 // Writes text to a temporary file beside the profile and renames it over the profile
@@ -258,14 +258,14 @@ DWORD saveProfile(const std::string& hostPath, const std::string& text) {
   // A read-only profile stays as it is, as on Windows, even for root.
   if (exists && !(st.st_mode & S_IWUSR)) return ERROR_ACCESS_DENIED;
   std::string temp = target + ".partial" + std::to_string(getpid());
-  unlink(temp.c_str());
+  posixCalls.unlink(temp.c_str());
   int fd = posixCalls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return posixErrorCode(errno, temp.c_str());
   if (exists) fchmod(fd, st.st_mode & 07777);
   DWORD code = writeAll(fd, text);
-  if (close(fd) != 0 && !code) code = posixErrorCode(errno);
-  if (!code && rename(temp.c_str(), target.c_str()) != 0) code = posixErrorCode(errno, target.c_str());
-  if (code) unlink(temp.c_str());
+  if (posixCalls.close(fd) != 0 && !code) code = posixErrorCode(errno);
+  if (!code && posixCalls.rename(temp.c_str(), target.c_str()) != 0) code = posixErrorCode(errno, target.c_str());
+  if (code) posixCalls.unlink(temp.c_str());
   return code;
 }
 

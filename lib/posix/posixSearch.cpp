@@ -15,7 +15,9 @@
 #include "posixText.h"
 
 namespace {
-struct SearchHandle {
+// A search is registered like the other handles, so that a closed or made-up search
+// handle gives 6 instead of reaching freed memory.
+struct SearchHandle : PosixHandle {
   std::vector<WIN32_FIND_DATAA> entries;
   size_t next = 0;
 };
@@ -119,7 +121,7 @@ HANDLE failSearch(DWORD code) {
 HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
   *data = search->entries[0];
   search->next = 1;
-  return static_cast<HANDLE>(search);
+  return posixHandleOpen(search);
 }
 
 HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
@@ -181,11 +183,8 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
 }
 
 BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {
-  if (h == INVALID_HANDLE_VALUE || !h) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  auto* search = static_cast<SearchHandle*>(h);
+  auto* search = posixHandleAs<SearchHandle>(h);
+  if (!search) return FALSE;
   if (search->next >= search->entries.size()) {
     SetLastError(ERROR_NO_MORE_FILES);
     return FALSE;
@@ -195,12 +194,8 @@ BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {
 }
 
 BOOL FindClose(HANDLE h) {
-  if (h == INVALID_HANDLE_VALUE || !h) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  delete static_cast<SearchHandle*>(h);
-  return TRUE;
+  if (!posixHandleAs<SearchHandle>(h)) return FALSE;
+  return CloseHandle(h);
 }
 
 int _mkdir(const char* path) {

@@ -134,3 +134,17 @@ TEST(vlFind, NamesWithoutSearchAreEmpty) {
   EXPECT_STREQ(out, "");
   EXPECT_EQ(find.findData.dwFileAttributes, 0u);
 }
+
+// A search handle that is closed gives 6, not a read of freed memory. (Closing it again
+// is tested natively only: Wine then reads its freed record and may report success.)
+TEST(vlFind, ClosedSearchHandle) {
+  TempDir dir;
+  writeFile(dir / "a.mp3", "a");
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA((dir / "*").c_str(), &data);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(FindClose(h));
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(FindNextFileA(h, &data));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+}

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <functional>
 #include <string>
 #include "posixFaults.h"
 #include "../../lib/posix/posixPath.h"
@@ -105,4 +106,101 @@ TEST_F(FileFaults, HandlesOwnTheirDescriptors) {
   errno = 0;
   EXPECT_EQ(fcntl(fd, F_GETFD), -1);
   EXPECT_EQ(errno, EBADF);
+}
+
+TEST_F(FileFaults, MadeUpOrForeignSearchHandles) {
+  WIN32_FIND_DATAA data;
+  int notAHandle = 0;
+  HANDLE file = CreateFileA((tmp / "f").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  for (HANDLE h : {static_cast<HANDLE>(&notAHandle), file, INVALID_HANDLE_VALUE, HANDLE()}) {
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(FindNextFileA(h, &data));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(FindClose(h));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+  }
+  EXPECT_TRUE(CloseHandle(file));  // FindClose left the file handle alone
+  HANDLE search = FindFirstFileA((tmp / "*").c_str(), &data);
+  ASSERT_TRUE(FindClose(search));
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(FindClose(search));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+}
+
+namespace {
+int failedErrno;
+
+std::string folderNames(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  std::string names;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = data.cFileName;
+    if (name != "." && name != "..") names += (names.empty() ? "" : " ") + name;
+  } while (FindNextFileA(h, &data));
+  FindClose(h);
+  return names;
+}
+
+int failClose(int fd) {
+  savedCalls.close(fd);
+  errno = failedErrno;
+  return -1;
+}
+int failFsync(int) {
+  errno = failedErrno;
+  return -1;
+}
+int failRename(const char*, const char*) {
+  errno = failedErrno;
+  return -1;
+}
+int failUnlink(const char*) {
+  errno = failedErrno;
+  return -1;
+}
+}  // namespace
+
+// Closing, syncing, renaming and removing fail as the host reports it, and leave the
+// files as they were.
+TEST_F(FileFaults, CloseSyncRenameAndRemoveFaults) {
+  writeFile(tmp / "a.mp3", "new");
+  writeFile(tmp / "b.mp3", "old");
+  writeFile(tmp / "p.ini", "[s]\r\nk=old\r\n");
+  struct Row {
+    const char* what;
+    void (*inject)();
+    int errnoValue;
+    std::function<BOOL()> call;
+    DWORD code;
+  } rows[] = {
+      {"close of the copy", [] { posixCalls.close = failClose; }, EDQUOT,
+       [&] { return CopyFileA((tmp / "a.mp3").c_str(), (tmp / "c.mp3").c_str(), TRUE); }, 112},
+      {"rename of the copy", [] { posixCalls.rename = failRename; }, EACCES,
+       [&] { return CopyFileA((tmp / "a.mp3").c_str(), (tmp / "b.mp3").c_str(), FALSE); }, 5},
+      {"sync of the profile", [] { posixCalls.fsync = failFsync; }, ENOSPC,
+       [&] { return WritePrivateProfileStringA("s", "k", "new", (tmp / "p.ini").c_str()); }, 112},
+      {"rename of the profile", [] { posixCalls.rename = failRename; }, EXDEV,
+       [&] { return WritePrivateProfileStringA("s", "k", "new", (tmp / "p.ini").c_str()); }, 17},
+      {"removal", [] { posixCalls.unlink = failUnlink; }, EPERM,
+       [&] { return DeleteFileA((tmp / "b.mp3").c_str()); }, 5},
+      {"move", [] { posixCalls.renameNoReplace = failRename; }, EXDEV,
+       [&] { return MoveFileExA((tmp / "b.mp3").c_str(), (tmp / "d.mp3").c_str(), 0); }, 17},
+  };
+  for (const Row& r : rows) {
+    failedErrno = r.errnoValue;
+    r.inject();
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(r.call()) << r.what;
+    EXPECT_EQ(GetLastError(), r.code) << r.what;
+    posixCalls = savedCalls;
+    std::string bytes;
+    EXPECT_FALSE(pathExists(tmp / "c.mp3")) << r.what;
+    EXPECT_FALSE(pathExists(tmp / "d.mp3")) << r.what;
+    EXPECT_TRUE(readFile(tmp / "b.mp3", bytes) && bytes == "old") << r.what;
+    EXPECT_TRUE(readFile(tmp / "p.ini", bytes) && bytes == "[s]\r\nk=old\r\n") << r.what;
+  }
+  EXPECT_EQ(folderNames(tmp.path()), "a.mp3 b.mp3 p.ini");  // no temporary file left
 }

@@ -4,7 +4,8 @@
 // last error to 2 (no match), 3 (folder missing or on another drive) or 18 (no more).
 // As under Wine, an entry is described by what a link points to (a link to a folder is
 // also a reparse point), a dangling link is left out, and a pipe, socket or device is
-// listed as a file.
+// listed as a file. A search handle that is closed or was never returned gives 6 in
+// FindNextFileA and FindClose.
 #pragma once
 #include "posixTypes.h"
 
