@@ -55,7 +55,13 @@ bool copyEngine::makeList1() {
   }
   while (stream.position() < stream.size()) {
     mediaLine line;
-    if (!readLine(stream, line)) break;
+    if (!readLine(stream, line)) {
+      // Only part of the list was read: copying that part would give a wrong order.
+      ++jobFailures;
+      addList("リストファイルが読めません");
+      clearList();
+      return true;
+    }
     char entry[mediaLine::entryBytes];
     mediaLine::result found = line.take(entry);
     if (found == mediaLine::noEntry) continue;

@@ -11,6 +11,8 @@ struct ErrnoMap {
   DWORD code;
 };
 
+// EIO is 21 (not ready), as under Wine; never 30, which a stream reports at the end of
+// its data.
 const ErrnoMap errnoTable[] = {
     {ENOENT, ERROR_FILE_NOT_FOUND},     {ENOTDIR, ERROR_PATH_NOT_FOUND},
     {EMFILE, ERROR_TOO_MANY_OPEN_FILES}, {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
@@ -21,7 +23,7 @@ const ErrnoMap errnoTable[] = {
     {EDQUOT, ERROR_DISK_FULL},          {EFBIG, ERROR_DISK_FULL},
     {EINVAL, ERROR_INVALID_PARAMETER},  {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE},
     {ENOTEMPTY, ERROR_DIR_NOT_EMPTY},   {EBUSY, ERROR_SHARING_VIOLATION},
-    {ETXTBSY, ERROR_SHARING_VIOLATION}, {EIO, ERROR_READ_FAULT},
+    {ETXTBSY, ERROR_SHARING_VIOLATION}, {EIO, ERROR_NOT_READY},
     {ELOOP, ERROR_PATH_NOT_FOUND},      {EXDEV, 17 /* ERROR_NOT_SAME_DEVICE */},
     {ENXIO, ERROR_NO_SUCH_DEVICE},  // a socket (or a device without a driver) cannot be opened
 };
