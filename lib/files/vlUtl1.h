@@ -3,7 +3,10 @@
 #pragma once
 
 // Bounded copy that never splits a two-byte character; returns the bytes copied (at
-// most size - 1) or -1 for a null argument or size <= 0.
+// most size - 1) or -1 for a null argument or size <= 0. Unlike the other functions
+// here it takes any byte of 0x80 or above with a byte after it as a two-byte character,
+// so two half-width katakana move together; a character that does not fit is skipped,
+// and a later, shorter one may still fit.
 int vlStrncpy(unsigned char* destination, const unsigned char* source, int size);
 
 // First occurrence of byte c in text under code page 932 rules, or null.

@@ -126,7 +126,6 @@ int fromEuc(bool toJis, const unsigned char* p, Output& out) {
       out.single(*p++);
     }
   }
-  out.finish();
   return 0;
 }
 
@@ -152,20 +151,23 @@ int fromSjis(bool toEuc, const unsigned char* p, Output& out) {
       out.single(*p++);
     }
   }
-  out.finish();
   return 0;
 }
 
 // Code page 932 gives one UTF-16 unit per character, so the first 200 characters are
-// what fits.
+// what fits; a lead byte just before the end is not a character.
 int sjisToUtf16(const unsigned char* source, unsigned char* destination) {
   const int maxUnits = 200;
   size_t length = 0;
-  for (int chars = 0; source[length] && chars < maxUnits; ++chars)
-    length += (isLead(source[length]) && source[length + 1]) ? 2 : 1;
+  for (int chars = 0; source[length] && chars < maxUnits; ++chars) {
+    size_t width = isLead(source[length]) ? 2 : 1;
+    if (width == 2 && !source[length + 1]) break;
+    length += width;
+  }
   WCHAR units[maxUnits];
-  int count = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(source),
-                                  static_cast<int>(length), units, maxUnits);
+  int count = length == 0 ? 0
+                          : MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(source),
+                                                static_cast<int>(length), units, maxUnits);
   std::memcpy(destination, units, count * sizeof(WCHAR));
   std::memset(destination + count * sizeof(WCHAR), 0, sizeof(WCHAR));
   return source[length] ? -1 : 0;
@@ -257,6 +259,8 @@ bool getKana(unsigned char kana, unsigned char next, unsigned char& first,
 
 int vlKanjiConvert(int from, int to, unsigned char* source, unsigned char* destination) {
   if (!source || !destination) return -1;
+  // UTF-16 ends in a zero unit, also for an empty source.
+  if (from == vlKanjiSJIS && to == vlKanjiUTF16) return sjisToUtf16(source, destination);
   *destination = 0;
   if (!*source) return 0;
   if (from == to) {
@@ -267,15 +271,14 @@ int vlKanjiConvert(int from, int to, unsigned char* source, unsigned char* desti
     Output out(destination, false);
     return fromJis(to == vlKanjiEUC, source, out);
   }
-  if (from == vlKanjiEUC) {
-    Output out(destination, to == vlKanjiJIS);
-    return fromEuc(to == vlKanjiJIS, source, out);
-  }
-  if (from != vlKanjiSJIS) return 0;
-  if (to == vlKanjiUTF16) return sjisToUtf16(source, destination);
-  if (to != vlKanjiJIS && to != vlKanjiEUC) return 0;
+  if (from != vlKanjiEUC && (from != vlKanjiSJIS || (to != vlKanjiJIS && to != vlKanjiEUC)))
+    return 0;
+  // JIS output ends in one-byte mode, also after a source that stops short.
   Output out(destination, to == vlKanjiJIS);
-  return fromSjis(to == vlKanjiEUC, source, out);
+  int result = from == vlKanjiEUC ? fromEuc(to == vlKanjiJIS, source, out)
+                                  : fromSjis(to == vlKanjiEUC, source, out);
+  out.finish();
+  return result;
 }
 
 int UTF8toSJIS(unsigned char* source, unsigned char* destination, int size) {

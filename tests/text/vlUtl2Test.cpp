@@ -135,7 +135,8 @@ TEST(vlKanjiConvert, Examples) {
       {3, 1, "aあb", "a" + jis("\x24\x22") + "b", 0},
       {3, 1, "あいa", jis("\x24\x22\x24\x24") + "a", 0},
       {3, 2, "a\x88", "a", -1},  // ends inside a two-byte character
-      {3, 1, "\x82\xA0\x88", std::string(ESC_B) + "\x24\x22", -1},
+      {3, 1, "\x82\xA0\x88", jis("\x24\x22"), -1},  // back in one-byte mode
+      {2, 1, "\xB0\xA1\xB0", jis("\x30\x21"), -1},
       {1, 3, "\x1B$", "", -1},
       {1, 3, "a\x1B$B\x30", "a", -1},
       {1, 3, "\x1B$@\x30\x21\x1B(Jx", "\x88\x9Fx", 0},
@@ -172,7 +173,8 @@ TEST(vlKanjiConvert, ToUtf16) {
     std::vector<uint16_t> units;
     int result;
   } rows[] = {
-      {"aあｱ\x81", {'a', 0x3042, 0xFF71, 0x30FB}, 0},
+      {"aあｱ\x81", {'a', 0x3042, 0xFF71}, -1},  // ends inside a two-byte character
+      {"", {}, 0},
       {std::string(200, 'x'), std::vector<uint16_t>(200, 'x'), 0},
       {std::string(199, 'x') + "ああ", [] {
          std::vector<uint16_t> v(199, 'x');
