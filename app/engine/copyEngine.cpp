@@ -14,22 +14,44 @@ namespace {
 const char* const musicPattern = "*.mp3";
 const char* const okWord = "成功";
 const char* const failWord = "失敗";
+// A dry run's marks: copied, already at the destination, the source cannot be read.
+const char* const wouldCopyWord = "コピーします";
+const char* const presentWord = "コピー先にあります (失敗)";
+const char* const unreadableWord = "コピーできません (失敗)";
 const char* const longPathLine = "フォルダー %s のパスが長すぎます";
 const char* const loopLine = "フォルダー %s は上位のフォルダーと同じなのでコピーしません";
 
-// The identity of a folder, through a handle that only names it; false when it cannot
-// be opened (the walk then finds nothing in it either).
-bool identifyFolder(const char* dir, folderIdentity& id) {
-  HANDLE h = CreateFileA(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+// What a file or folder is, through a handle that only names it; false when nothing
+// can be opened there.
+bool describePath(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info;
   bool known = GetFileInformationByHandle(h, &info) != 0;
   CloseHandle(h);
-  if (!known) return false;
+  return known;
+}
+
+// The identity of a folder; false when it cannot be opened (the walk then finds nothing
+// in it either).
+bool identifyFolder(const char* dir, folderIdentity& id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!describePath(dir, info)) return false;
   id.volume = info.dwVolumeSerialNumber;
   id.index = static_cast<unsigned long long>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
   return true;
+}
+
+// What CopyFileA(source, dest, TRUE) would log, found without copying: it never replaces
+// what is at dest, and it copies only a file it can read.
+const char* foreseeCopy(const char* source, const char* dest) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (describePath(dest, info)) return presentWord;
+  HANDLE h = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return unreadableWord;
+  CloseHandle(h);
+  return wouldCopyWord;
 }
 }  // namespace
 
@@ -107,7 +129,7 @@ bool copyEngine::copySubFolder(const char* name, char* srcDir, char* dstDir) {
     logFailure(loopLine, name);
     return true;
   }
-  if (!checkDir(subDest)) {
+  if (!makeFolder(subDest)) {
     logFailure("フォルダー %s の作成に失敗しました", name);
     return false;
   }
@@ -144,9 +166,29 @@ void copyEngine::copyFiles0a(char* srcDir, char* dstDir) {
     char source[300], dest[300];
     bool fits = joinPath(source, sizeof source, srcDir, listNames[i]) &&
                 joinPath(dest, sizeof dest, dstDir, listNames[i]);
-    logResult(listNames[i], fits && CopyFileA(source, dest, TRUE), failures);
+    copyOne(listNames[i], fits ? source : nullptr, dest, failures);
   }
   logCount(failures);
+}
+
+void copyEngine::copyOne(const char* name, const char* source, const char* dest,
+                         int& failures) {
+  if (source && observer) observer->fileStarts(source);
+  const char* mark;
+  if (!dryRun)
+    mark = source && CopyFileA(source, dest, TRUE) ? okWord : failWord;
+  else
+    mark = source ? foreseeCopy(source, dest) : unreadableWord;
+  bool copied = mark == okWord || mark == wouldCopyWord;
+  if (source && observer) observer->fileEnds(source, copied);
+  logResult(name, mark, copied, failures);
+}
+
+// A dry run makes no folder: one that does not exist yet would be made.
+bool copyEngine::makeFolder(char* path) {
+  if (!dryRun) return checkDir(path);
+  BY_HANDLE_FILE_INFORMATION info;
+  return !describePath(path, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void copyEngine::clearList() { listCount = 0; }
@@ -163,13 +205,13 @@ bool copyEngine::appendName(const char* name, bool tooLong) {
   return true;
 }
 
-// Selection sort in byte order (nameOrder.h, shared with the check of a volume); among
-// equal names the first stays first.
+// Selection sort in byte or natural order (nameOrder.h, shared with the check of a
+// volume); among equal names the first stays first.
 void copyEngine::sortList() {
   for (int i = 0; i < listCount - 1; ++i) {
     int smallest = i;
     for (int j = i + 1; j < listCount; ++j)
-      if (nameCompareBytes(listNames[smallest], listNames[j]) > 0) smallest = j;
+      if (nameCompare(listNames[smallest], listNames[j], naturalOrder) > 0) smallest = j;
     if (smallest != i) std::swap(listNames[i], listNames[smallest]);
   }
 }
@@ -183,13 +225,13 @@ void copyEngine::logHeader(const char* dstDir) {
   addList(line);
 }
 
-void copyEngine::logResult(const char* name, bool copied, int& failures) {
+void copyEngine::logResult(const char* name, const char* mark, bool copied, int& failures) {
   char line[1000];
   if (!copied) {
     ++failures;
     ++jobFailures;
   }
-  std::snprintf(line, sizeof line, "%s  %s", name, copied ? okWord : failWord);
+  std::snprintf(line, sizeof line, "%s  %s", name, mark);
   addList(line);
 }
 

@@ -15,6 +15,17 @@ struct folderIdentity {
   }
 };
 
+// Follows the files of a job one by one (the command-line tool's progress); the dialog
+// sets none.
+class copyObserver {
+ public:
+  virtual ~copyObserver() = default;
+  // The file at source (code page 932) is about to be copied, or looked at in a dry run.
+  virtual void fileStarts(const char* source) = 0;
+  // That file was copied (in a dry run: would be), or not.
+  virtual void fileEnds(const char* source, bool copied) = 0;
+};
+
 class copyEngine {
  public:
   static const int maxEntries = 1000;
@@ -50,6 +61,14 @@ class copyEngine {
   int copyMethod;
   bool recursive;
 
+  // Options the dialog never sets. naturalOrder: the sorted copy compares digit runs by
+  // value (nameOrder.h). dryRun: the job walks, lists and logs as it would, each file
+  // marked with what would happen, but creates and copies nothing. observer: told of
+  // each file.
+  bool naturalOrder = false;
+  bool dryRun = false;
+  copyObserver* observer = nullptr;
+
   // The file list: names packed into nameBuffer, pointers in copy order.
   int listCount;
   char nameBuffer[nameBytes];
@@ -65,7 +84,11 @@ class copyEngine {
   bool appendName(const char* name, bool tooLong = false);
   void sortList();
   void logHeader(const char* dstDir);
-  void logResult(const char* name, bool copied, int& failures);
+  // Copies one file (or foresees it in a dry run) and logs the result; source is null
+  // when the paths did not fit.
+  void copyOne(const char* name, const char* source, const char* dest, int& failures);
+  bool makeFolder(char* path);
+  void logResult(const char* name, const char* mark, bool copied, int& failures);
   void logCount(int failures);
   void logFailure(const char* format, const char* text);
   void logRefusal();

@@ -82,7 +82,7 @@ void copyEngine::copyFiles1a(char* listDir, char* dstDir) {
     bool fits = !listTooLong[i] && checkFilename(source, listDir, listNames[i]) &&
                 resolved.storeName(source) == 0 && *resolved.filePos &&
                 joinPath(dest, sizeof dest, dstDir, resolved.filePos);
-    logResult(listNames[i], fits && CopyFileA(source, dest, TRUE), failures);
+    copyOne(listNames[i], fits ? source : nullptr, dest, failures);
   }
   logCount(failures);
 }
