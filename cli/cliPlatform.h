@@ -1,6 +1,6 @@
 // What the command-line tool does differently per platform: how an argument becomes
-// a DOS path in code page 932, how a log line reaches standard output, and how a
-// volume is opened for reading.
+// a DOS path in code page 932, how a log line reaches standard output and the progress
+// line the terminal, and how a volume is opened for reading.
 #pragma once
 #include <memory>
 #include <string>
@@ -11,6 +11,16 @@ bool cliDosPath(const char* argument, std::string& dosPath);
 
 // Prints one log line (code page 932) and a line feed, and flushes.
 void cliPrintLine(const char* line);
+
+// Whether argv[index] holds the argument exactly: Windows puts '?' or a look-alike in
+// place of what the ANSI code page lacks. (Off Windows, cliDosPath refuses such paths.)
+bool cliExact(int index, const char* argument);
+
+// The columns of the terminal on standard error; 0 when it is not a terminal.
+int cliStatusWidth();
+
+// Writes text (code page 932) to standard error as it is, without a line feed.
+void cliPrintStatus(const char* text);
 
 // The argument as code page 932 text for the log, '?' for what it cannot hold.
 std::string cliText(const char* argument);

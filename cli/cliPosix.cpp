@@ -1,6 +1,7 @@
 // POSIX: arguments are UTF-8 POSIX paths; the log is printed in UTF-8; a volume is an
 // image file or a block device read with pread.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -64,6 +65,22 @@ void cliPrintLine(const char* line) {
   utf8 += '\n';
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
   std::fflush(stdout);
+}
+
+bool cliExact(int, const char*) { return true; }
+
+int cliStatusWidth() {
+  if (!::isatty(STDERR_FILENO)) return 0;
+  struct winsize size;
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+void cliPrintStatus(const char* text) {
+  std::string utf8;
+  posixRecode("CP932", "UTF-8", text, std::strlen(text), utf8, "?");
+  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+  std::fflush(stderr);
 }
 
 std::string cliText(const char* argument) {

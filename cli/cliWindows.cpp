@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 #include <winioctl.h>
 #include <algorithm>
 #include <cstdio>
@@ -106,6 +107,36 @@ void cliPrintLine(const char* line) {
   std::fwrite(line, 1, std::strlen(line), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);
+}
+
+bool cliExact(int index, const char* argument) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return false;
+  bool exact = false;
+  if (index < count) {
+    BOOL lost = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide[index], -1, nullptr, 0,
+                                    nullptr, &lost);
+    std::string text(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+    if (bytes > 0 && !lost)
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide[index], -1, &text[0], bytes,
+                          nullptr, &lost);
+    exact = bytes > 0 && !lost && std::strcmp(text.c_str(), argument) == 0;
+  }
+  LocalFree(wide);
+  return exact;
+}
+
+int cliStatusWidth() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+void cliPrintStatus(const char* text) {
+  std::fputs(text, stderr);
+  std::fflush(stderr);
 }
 
 std::string cliText(const char* argument) { return argument; }

@@ -1,99 +1,231 @@
 // sondrix-cli: the copy engine from the command line.
-//   sondrix-cli sort [-r|--recursive] SOURCE DEST
-//   sondrix-cli list PLAYLIST DEST
-//   sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]
-// Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded,
-// 1 when a copy failed or a folder could not be made, 2 for a usage error. The check's
-// own statuses are in cliCheck.h.
+//   sondrix-cli sort [-r] [--natural] [-n] [-q] SOURCE DEST
+//   sondrix-cli list [-n] [-q] PLAYLIST DEST
+//   sondrix-cli check [--natural] [-r] VOLUME [FOLDER]
+// Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded
+// (in a dry run: would succeed), 1 when a copy failed or a folder could not be made, 2
+// for a usage error or an operand refused before anything is written. The check's own
+// statuses are in cliCheck.h.
+#include <windows.h>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 #include "cliCheck.h"
 #include "cliPlatform.h"
+#include "cliProgress.h"
 #include "copyEngine.h"
 #include "sondrixVersion.h"
 
 namespace {
+const char* const usageText =
+    "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] SOURCE DEST\n"
+    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] PLAYLIST DEST\n"
+    "       sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]\n"
+    "       sondrix-cli -h|--help | --version\n"
+    "  -r, --recursive  take the sub-folders too\n"
+    "  --natural        compare digit runs by value, 2 before 10 (sort: the copy order;\n"
+    "                   check: the order expected on the volume)\n"
+    "  -n, --dry-run    write nothing; mark each file with what the copy would do\n"
+    "  -q, --quiet      no progress line on a terminal\n"
+    "  -h, --help       this text\n"
+    "Options may come before or after the operands; \"--\" ends them.\n";
+
+enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4 };
+
+struct arguments {
+  bool recursive = false, natural = false, dryRun = false, quiet = false, help = false;
+  std::vector<int> operands;  // indices into argv
+};
+
+struct optionSpec {
+  char shortName;  // 0 when there is none
+  const char* longName;
+  int commands;  // commandBit values that take it
+  bool arguments::*flag;
+};
+
+const optionSpec optionTable[] = {
+    {'r', "--recursive", sortCommand | checkCommand, &arguments::recursive},
+    {0, "--natural", sortCommand | checkCommand, &arguments::natural},
+    {'n', "--dry-run", sortCommand | listCommand, &arguments::dryRun},
+    {'q', "--quiet", sortCommand | listCommand, &arguments::quiet},
+    {'h', "--help", sortCommand | listCommand | checkCommand, &arguments::help},
+};
+
+int usageError(const std::string& why) {
+  std::fprintf(stderr, "sondrix-cli: %s\n%s", why.c_str(), usageText);
+  return 2;
+}
+
+int showUsage() {
+  std::fputs(usageText, stdout);
+  return 0;
+}
+
+const optionSpec* findOption(const char* name, char shortName, int command) {
+  for (const optionSpec& spec : optionTable) {
+    bool named = shortName ? spec.shortName == shortName : !std::strcmp(spec.longName, name);
+    if (named && (spec.commands & command)) return &spec;
+  }
+  return nullptr;
+}
+
+// Reads the options and operands after the command; false, with why set, on an unknown
+// option. Short options may be grouped (-rn).
+bool parseArguments(int argc, char** argv, int command, arguments& out, std::string& why) {
+  bool optionsEnded = false;
+  for (int i = 2; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (optionsEnded || arg[0] != '-' || !arg[1]) {
+      out.operands.push_back(i);
+    } else if (!std::strcmp(arg, "--")) {
+      optionsEnded = true;
+    } else if (arg[1] == '-') {
+      const optionSpec* spec = findOption(arg, 0, command);
+      if (!spec) return why = std::string("unknown option ") + arg, false;
+      out.*(spec->flag) = true;
+    } else {
+      for (const char* c = arg + 1; *c; ++c) {
+        const optionSpec* spec = findOption(nullptr, *c, command);
+        if (!spec) return why = std::string("unknown option -") + *c, false;
+        out.*(spec->flag) = true;
+      }
+    }
+  }
+  return true;
+}
+
+// What a path names, through a handle that only names it.
+enum pathKind { nothing, folder, file };
+pathKind kindOf(const char* dosPath) {
+  HANDLE h = CreateFileA(dosPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nothing;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool known = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!known) return nothing;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : file;
+}
+
+bool readable(const char* dosPath) {
+  HANDLE h = CreateFileA(dosPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+// Checks one operand and copies its DOS form into a settings field of 300 bytes; false,
+// after one line on standard error naming the path, when it is refused.
+bool takeOperand(char** argv, int index, const char* role, bool wantsFolder, char* field) {
+  const char* argument = argv[index];
+  std::string dosPath;
+  const char* why = nullptr;
+  if (!cliExact(index, argument) || !cliDosPath(argument, dosPath))
+    why = "cannot be written in code page 932";
+  else if (dosPath.size() >= 300)
+    why = "is too long (299 bytes at most)";
+  else if (wantsFolder && kindOf(dosPath.c_str()) != folder)
+    why = "is not an existing folder";
+  else if (!wantsFolder && (kindOf(dosPath.c_str()) != file || !readable(dosPath.c_str())))
+    why = "is not an existing readable file";
+  if (why) {
+    std::fprintf(stderr, "sondrix-cli: %s %s %s\n", role, argument, why);
+    return false;
+  }
+  std::strcpy(field, dosPath.c_str());
+  return true;
+}
+
 class printSink : public logSink {
  public:
   void addList(const char* text) override { cliPrintLine(text); }
 };
 
-int usage(const char* why) {
-  std::fprintf(stderr,
-               "sondrix-cli: %s\n"
-               "usage: sondrix-cli sort [-r|--recursive] SOURCE DEST\n"
-               "       sondrix-cli list PLAYLIST DEST\n"
-               "       sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]\n",
-               why);
-  return 2;
+class silentSink : public logSink {
+ public:
+  void addList(const char*) override {}
+};
+
+// Counts the job's files and bytes in a dry run, then shows them while it copies.
+void runWithProgress(copyEngine& engine, int width) {
+  cliProgress progress(width);
+  silentSink silent;
+  copyEngine counting(silent);
+  std::memcpy(counting.sourceFolder, engine.sourceFolder, sizeof engine.sourceFolder);
+  std::memcpy(counting.destFolder, engine.destFolder, sizeof engine.destFolder);
+  std::memcpy(counting.fileList, engine.fileList, sizeof engine.fileList);
+  counting.copyMethod = engine.copyMethod;
+  counting.recursive = engine.recursive;
+  counting.naturalOrder = engine.naturalOrder;
+  counting.dryRun = true;
+  counting.observer = &progress;
+  counting.copyJob();
+  progress.startShowing();
+  engine.observer = &progress;
+  engine.copyJob();
+  engine.observer = nullptr;
 }
 
-// Copies a path argument into a settings field of 300 bytes.
-bool setField(char* field, const char* argument) {
-  std::string dosPath;
-  if (!cliDosPath(argument, dosPath) || dosPath.size() >= 300) return false;
-  std::strcpy(field, dosPath.c_str());
-  return true;
-}
-
-// Fills the settings as the dialog would and runs the job.
-int runJob(int method, bool recursive, const char* source, const char* dest) {
+// Fills the settings as the dialog would, plus the options it never sets, and runs the job.
+int runJob(int command, const arguments& args, char** argv) {
+  bool sort = command == sortCommand;
+  if (args.operands.size() != 2)
+    return usageError(sort ? "sort needs SOURCE and DEST" : "list needs PLAYLIST and DEST");
   printSink sink;
+  // The engine is large (its name buffer): not on the stack.
   auto engine = std::make_unique<copyEngine>(sink);
-  char* sourceField = method == 0 ? engine->sourceFolder : engine->fileList;
-  if (!setField(sourceField, source) || !setField(engine->destFolder, dest))
-    return usage("a path is too long (299 bytes at most) or not representable");
-  engine->copyMethod = method;
-  engine->recursive = recursive;
-  engine->copyJob();
+  if (!takeOperand(argv, args.operands[0], sort ? "SOURCE" : "PLAYLIST", sort,
+                   sort ? engine->sourceFolder : engine->fileList) ||
+      !takeOperand(argv, args.operands[1], "DEST", true, engine->destFolder))
+    return 2;
+  engine->copyMethod = sort ? 0 : 1;
+  engine->recursive = args.recursive;
+  engine->naturalOrder = args.natural;
+  engine->dryRun = args.dryRun;
+  int width = args.quiet || args.dryRun ? 0 : cliStatusWidth();
+  if (width > 0)
+    runWithProgress(*engine, width);
+  else
+    engine->copyJob();
   return engine->jobFailures ? 1 : 0;
 }
 
-int runSort(int argc, char** argv) {
-  bool recursive = false;
-  int i = 2;
-  if (i < argc && (!std::strcmp(argv[i], "-r") || !std::strcmp(argv[i], "--recursive"))) {
-    recursive = true;
-    ++i;
-  }
-  if (argc - i != 2) return usage("sort needs SOURCE and DEST");
-  return runJob(0, recursive, argv[i], argv[i + 1]);
-}
-
-int runList(int argc, char** argv) {
-  if (argc != 4) return usage("list needs PLAYLIST and DEST");
-  return runJob(1, false, argv[2], argv[3]);
-}
-
-int runCheck(int argc, char** argv) {
+int runCheck(const arguments& args, char** argv) {
+  if (args.operands.empty() || args.operands.size() > 2)
+    return usageError("check needs VOLUME and at most one FOLDER");
   checkOptions options;
-  int i = 2;
-  for (; i < argc && argv[i][0] == '-'; ++i) {
-    if (!std::strcmp(argv[i], "--natural")) {
-      options.natural = true;
-    } else if (!std::strcmp(argv[i], "-r") || !std::strcmp(argv[i], "--recursive")) {
-      options.recursive = true;
-    } else {
-      return usage("unknown option");
-    }
-  }
-  if (argc - i < 1 || argc - i > 2) return usage("check needs VOLUME and at most one FOLDER");
-  options.volume = argv[i];
-  if (i + 1 < argc) options.folder = argv[i + 1];
+  options.natural = args.natural;
+  options.recursive = args.recursive;
+  options.volume = argv[args.operands[0]];
+  if (args.operands.size() == 2) options.folder = argv[args.operands[1]];
   return checkVolume(options);
+}
+
+int commandOf(const char* name) {
+  if (!std::strcmp(name, "sort")) return sortCommand;
+  if (!std::strcmp(name, "list")) return listCommand;
+  if (!std::strcmp(name, "check")) return checkCommand;
+  return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usage("no command");
+  if (argc < 2) return usageError("no command");
+  if (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")) return showUsage();
   if (!std::strcmp(argv[1], "--version")) {
     cliPrintLine("sondrix-cli " SONDRIX_VERSION);
     return 0;
   }
-  if (!std::strcmp(argv[1], "sort")) return runSort(argc, argv);
-  if (!std::strcmp(argv[1], "list")) return runList(argc, argv);
-  if (!std::strcmp(argv[1], "check")) return runCheck(argc, argv);
-  return usage("unknown command");
+  int command = commandOf(argv[1]);
+  if (!command) return usageError(std::string("unknown command ") + argv[1]);
+  arguments args;
+  std::string why;
+  if (!parseArguments(argc, argv, command, args, why)) return usageError(why);
+  if (args.help) return showUsage();
+  if (command == checkCommand) return runCheck(args, argv);
+  return runJob(command, args, argv);
 }

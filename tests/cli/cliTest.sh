@@ -80,10 +80,6 @@ music\\B-side.MP3  成功
 1 個のファイルが失敗しました
 --- 処理は終了しました ---
 " list playlist.wpl listed
-run 1 "リストファイルが開けません
-mp3 ファイルはありません
---- 処理は終了しました ---
-" list nothing.wpl listed
 run 2 "" list playlist.wpl
 
 # An absolute destination is shown in its DOS form on drive Z:.
@@ -93,6 +89,127 @@ run 0 "$dos  にコピーします
 mp3 ファイルはありません
 --- 処理は終了しました ---
 " sort -r "$(pwd)/empty" "$(pwd)/abs"
+
+# Help: on standard output with status 0, for the tool and for each command.
+for args in -h --help "sort --help" "list -h" "check --help"; do
+  run 0 "$("$cli" --help)
+" $args
+done
+grep -q -- "--dry-run" actual.txt && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: help"; }
+
+# Usage errors give one error line and the usage on standard error.
+usage_error() {  # arguments
+  run 2 "" "$@"
+  if [ "$(head -1 stderr.txt | grep -c '^sondrix-cli: ')" = 1 ] && grep -q "^usage: " stderr.txt; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1)); echo "FAIL: usage text for $*"
+  fi
+}
+usage_error sort --dry-runs ソース out
+usage_error list -r playlist.wpl listed
+usage_error check -n x.img
+usage_error sort -rx ソース out
+usage_error sort ソース
+
+# Refused operands: status 2, one line on standard error naming the path, nothing
+# written. The destination is a fresh copy of out each time, compared before and after.
+touch plain.mp3
+mkdir -p noread && cp playlist.wpl noread/locked.wpl && chmod 000 noread/locked.wpl
+long=$(printf 'x%.0s' $(seq 300))
+refused() {  # path named in the message, arguments
+  local named=$1
+  shift
+  rm -rf dest && cp -a out dest && (cd dest && find . | sort) > before.txt
+  run 2 "" "$@"
+  (cd dest && find . | sort) > after.txt
+  if [ "$(wc -l < stderr.txt)" = 1 ] && grep -qF -- "$named" stderr.txt && cmp -s before.txt after.txt
+  then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: refusal of $*"; cat stderr.txt; fi
+}
+refused nowhere sort -r nowhere dest
+refused plain.mp3 sort plain.mp3 dest
+refused dest/none sort ソース dest/none
+refused plain.mp3 sort ソース plain.mp3
+refused none.wpl list none.wpl dest
+refused ソース list ソース dest
+refused "$long" sort ソース "$long"
+refused "$(printf 'caf\xc3\xa9')" sort "$(printf 'caf\xc3\xa9')" dest
+refused "$(printf 'caf\xc3\xa9')" list playlist.wpl "$(printf 'caf\xc3\xa9')"
+# root reads every file whatever its mode
+[ "$(id -u)" = 0 ] || refused locked.wpl list noread/locked.wpl dest
+
+# Options after the operands; "--" ends them, so a folder may be named like one.
+mkdir -- -src -dst && cp ソース/*.mp3 ソース/*.MP3 -- -src/
+run 0 "-dst  にコピーします
+01 朝.mp3  コピーします
+02 Sunrise.mp3  コピーします
+10 夜のソング.mp3  コピーします
+9 Interlude.mp3  コピーします
+B-side.MP3  コピーします
+Rock & Roll.mp3  コピーします
+6 個のファイルをコピーしました
+--- 処理は終了しました ---
+" sort --dry-run -- -src -dst
+[ -z "$(ls -A -- -dst)" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: dry run wrote"; }
+
+# A dry run lists what the real job then does, line for line, and creates nothing; once
+# the files are there it marks them as present and fails as the job would.
+dry_matches() {  # the real job's arguments
+  rm -rf fresh && mkdir fresh && cp -a fresh fresh.orig
+  "$cli" "$@" -n > dry.txt 2>/dev/null; local dry=$?
+  (cd fresh && find .) | cmp -s - <(cd fresh.orig && find .) || { failed=$((failed + 1)); echo "FAIL: dry run wrote: $*"; }
+  "$cli" "$@" > real.txt 2>/dev/null; local real=$?
+  sed -E -e 's/  コピーします$/  成功/' -e 's/  コピー(先にあります|できません) \(失敗\)$/  失敗/' dry.txt > mapped.txt
+  check "dry run of $*" "$real" real.txt "$dry" mapped.txt
+  "$cli" "$@" -n > again.txt 2>/dev/null; local again=$?
+  # The fresh destination failed only for sources that cannot be read.
+  sed -e 's/  成功$/  コピー先にあります (失敗)/' -e 's/  失敗$/  コピーできません (失敗)/' real.txt |
+    grep -v 'しました$' > present.txt
+  check "dry run after $*" 1 present.txt $again <(grep -v 'しました$' again.txt)
+  rm -rf fresh.orig
+}
+dry_matches sort -r ソース fresh
+dry_matches sort --natural ソース fresh
+dry_matches list playlist.wpl fresh
+
+# Natural order: digit runs by value, leading zeros and equal values in byte order,
+# Japanese names, digits inside names; the log, dry run and copy agree.
+mkdir natural && for n in "Track 10.mp3" "Track 9.mp3" "10.mp3" "2.mp3" "02.mp3" "002.mp3" \
+  "第10話.mp3" "第2話.mp3" "a10b.mp3" "a2b.mp3" "a2c.mp3" "x.mp3"; do : > "natural/$n"; done
+mkdir naturalOut
+run 0 "naturalOut  にコピーします
+002.mp3  成功
+02.mp3  成功
+2.mp3  成功
+10.mp3  成功
+Track 9.mp3  成功
+Track 10.mp3  成功
+a2b.mp3  成功
+a2c.mp3  成功
+a10b.mp3  成功
+x.mp3  成功
+第2話.mp3  成功
+第10話.mp3  成功
+12 個のファイルをコピーしました
+--- 処理は終了しました ---
+" sort natural naturalOut --natural
+
+# Progress: drawn in place on a terminal and cleared, never on a pipe or with -q; the log
+# on standard output stays the same.
+progress() {  # options; prints what reached the terminal
+  rm -rf fresh && mkdir fresh
+  script -qec "'$cli' sort -r $* ソース fresh 2>&1 >log.txt" /dev/null | tr -d '\n'
+}
+terminal=$(progress)
+case $terminal in
+  $'\r'*0/8*"朝.mp3"*$'\r'*' '$'\r') passed=$((passed + 1)) ;;
+  *) failed=$((failed + 1)); echo "FAIL: no progress line on a terminal: $(printf '%q' "$terminal")" ;;
+esac
+grep -q '^--- 処理は終了しました ---$' log.txt && ! grep -q $'\r' log.txt && passed=$((passed + 1)) ||
+  { failed=$((failed + 1)); echo "FAIL: log on a terminal"; }
+[ -z "$(progress -q)" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: -q"; }
+rm -rf fresh && mkdir fresh && "$cli" sort -r ソース fresh 2>&1 >/dev/null | cmp -s - /dev/null &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: progress on a pipe"; }
 
 # check: FAT images made with mkfs.fat and filled with mtools, which write without mounting.
 export LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1
