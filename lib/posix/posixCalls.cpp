@@ -10,7 +10,11 @@ int openFile(const char* path, int flags, mode_t mode) { return ::open(path, fla
 int renameExclusive(const char* from, const char* to) {
   return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }
+
+ssize_t copyRange(int from, int to, size_t count) {
+  return ::copy_file_range(from, nullptr, to, nullptr, count, 0);
+}
 }  // namespace
 
 PosixCalls posixCalls = {openFile, ::read, ::write, ::close, ::fsync, ::rename, renameExclusive,
-                         ::unlink};
+                         ::unlink, copyRange};

@@ -15,6 +15,8 @@ struct PosixCalls {
   // rename that fails with EEXIST instead of replacing (renameat2 RENAME_NOREPLACE).
   int (*renameNoReplace)(const char* from, const char* to);
   int (*unlink)(const char* path);
+  // copy_file_range from and to the descriptors' own positions.
+  ssize_t (*copyRange)(int from, int to, size_t count);
 };
 
 extern PosixCalls posixCalls;

@@ -16,8 +16,28 @@ BOOL failSpecial() {
   return FALSE;
 }
 
-// Copies everything from one descriptor to the other; 0 or the errno of the failure.
-int copyData(int from, int to) {
+// Errors by which a file system (or an older kernel) refuses to copy in the kernel; the
+// buffer copy does the rest.
+bool refusesKernelCopy(int error) {
+  return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+         error == EBADF;
+}
+
+// Moves data in the kernel from the source's position to the destination's, both moved
+// along, until the end or a refusal; 0 or the errno of a failure.
+int copyInKernel(int from, int to) {
+  for (;;) {
+    ssize_t moved = posixCalls.copyRange(from, to, 1 << 30);
+    if (moved > 0) continue;
+    if (moved == 0) return 0;
+    if (errno == EINTR) continue;
+    return refusesKernelCopy(errno) ? 0 : errno;
+  }
+}
+
+// Copies from the descriptors' positions to the end through a buffer; 0 or the errno
+// of the failure.
+int copyThroughBuffer(int from, int to) {
   char buffer[1 << 16];
   for (;;) {
     ssize_t got = posixCalls.read(from, buffer, sizeof buffer);
@@ -35,6 +55,14 @@ int copyData(int from, int to) {
       done += put;
     }
   }
+}
+
+// Copies everything from one descriptor to the other: in the kernel, then through the
+// buffer from wherever the kernel stopped (at the end this is one read of nothing; it
+// also picks up a source whose file system reports an end too early).
+int copyData(int from, int to) {
+  int err = copyInKernel(from, to);
+  return err ? err : copyThroughBuffer(from, to);
 }
 
 // Writes into an exclusively created file; on failure the file is removed again.

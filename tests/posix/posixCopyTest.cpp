@@ -19,8 +19,14 @@ ssize_t failingWrite(int fd, const void* buffer, size_t count) {
   return -1;
 }
 
+// The copy through the buffer, as on file systems that refuse to copy in the kernel
+// (the kernel copy's own faults are in posixKernelCopyTest.cpp).
 class CopyFaults : public PosixFaultTest {
  protected:
+  void SetUp() override {
+    PosixFaultTest::SetUp();
+    posixCalls.copyRange = [](int, int, size_t) -> ssize_t { return errno = EXDEV, -1; };
+  }
   TempDir tmp;
 };
 }  // namespace
