@@ -30,7 +30,7 @@ const char* const usageText =
     "  -n, --dry-run    write nothing; mark each file with what the copy would do\n"
     "  -q, --quiet      no progress line on a terminal\n"
     "  -h, --help       this text\n"
-    "Options may come before or after the operands; \"--\" ends them.\n";
+    "Options may come before or after the operands; \"--\" ends them.";
 
 enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4 };
 
@@ -55,12 +55,13 @@ const optionSpec optionTable[] = {
 };
 
 int usageError(const std::string& why) {
-  std::fprintf(stderr, "sondrix-cli: %s\n%s", why.c_str(), usageText);
+  std::fprintf(stderr, "sondrix-cli: %s\n%s\n", why.c_str(), usageText);
   return 2;
 }
 
+// On standard output as the log is printed, so that both builds print the same bytes.
 int showUsage() {
-  std::fputs(usageText, stdout);
+  cliPrintLine(usageText);
   return 0;
 }
 

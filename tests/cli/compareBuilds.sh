@@ -18,7 +18,7 @@ for side in native windows; do
   cp -r "$samples/music" "$work/$side/ソース"
   cp -r "$samples/music" "$work/$side/music"
   cp "$samples"/*.wpl "$work/$side/"
-  mkdir "$work/$side/listed"
+  mkdir "$work/$side/listed" "$work/$side/natural"
 done
 
 compare() {  # arguments of one job
@@ -37,14 +37,44 @@ compare() {  # arguments of one job
   fi
 }
 
+# Refused operands: status 2, nothing on standard output, one line on standard error
+# naming the path, nothing written.
+refused() {  # path named, arguments of one job
+  local named=$1
+  shift
+  (cd "$work/native" && "$native" "$@" > log.txt 2> err.txt; echo $? > status.txt)
+  (cd "$work/windows" && "$wine" "$windows" "$@" > log.txt 2> raw.txt; echo $? > status.txt
+   iconv -f CP932 -t UTF-8 raw.txt > err.txt)
+  local side ok=1
+  for side in native windows; do
+    [ "$(cat "$work/$side/status.txt")" = 2 ] && [ ! -s "$work/$side/log.txt" ] &&
+      [ "$(wc -l < "$work/$side/err.txt")" = 1 ] && grep -qF -- "$named" "$work/$side/err.txt" &&
+      [ -z "$(ls -A "$work/$side/out")" ] || ok=0
+  done
+  if [ "$ok" = 1 ]; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAIL: sondrix-cli $* not refused alike"
+    head -3 "$work"/*/err.txt "$work"/*/status.txt
+  fi
+}
+refused missing/out sort ソース missing/out
+refused nowhere sort nowhere out
+refused missing.wpl list missing.wpl out
+refused ソース list ソース out
+# Windows names the path as its ANSI code page shows it.
+refused caf sort "$(printf 'caf\xc3\xa9')" out
+
+compare --help
+compare sort ソース -n --natural natural -r --
+compare sort --dry-run -r ソース out
 compare sort -r ソース out
 compare sort -r ソース out
-compare sort ソース missing/out
+compare sort -rn ソース out
+compare sort --natural -q ソース natural
 for p in "$samples"/*.wpl; do
+  compare list -n "$(basename "$p")" listed
   compare list "$(basename "$p")" listed
   compare list "$(basename "$p")" listed
 done
-compare list missing.wpl listed
 
 # check: one FAT image, filled with mtools, read by both builds; a deleted slot, Japanese
 # long names and a sub-folder, and a truncated copy.
