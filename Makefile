@@ -6,7 +6,7 @@ RELEASE := build/release
 DIST    := build/dist
 PREFIX  ?= /usr/local
 
-.PHONY: all setup native windows test test-native test-windows demo bench screenshot clean \
+.PHONY: all setup setup-native native windows test test-native test-windows demo bench screenshot clean \
   release dist install
 
 all: native windows
@@ -14,7 +14,12 @@ all: native windows
 setup:
 	@bash scripts/setup.sh
 
-native: setup
+# Only what the Linux build and its tests need: make native and make test-native build
+# and test the command-line tool without Wine, MinGW or Xvfb.
+setup-native:
+	@bash scripts/setup.sh native
+
+native: setup-native
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DSONDRIX_SANITIZE=ON >/dev/null
 	cmake --build $(NATIVE) -j $(JOBS)
 
@@ -31,10 +36,11 @@ test-windows: windows native
 
 test: test-native test-windows
 
-demo: native
+demo: setup native
 	@bash scripts/demo.sh $(NATIVE)/bin/sondrix-cli
 
-bench: setup
+bench:
+	@bash scripts/setup.sh native rsync
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/bench -j $(JOBS) --target sondrix-bench
 	build/bench/bin/sondrix-bench

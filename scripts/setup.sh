@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need on Debian 12, once. As root it installs the
 # missing packages and the Japanese locale; otherwise it prints what to run and fails.
+# "setup.sh native [PACKAGE...]" installs only what the Linux build and its tests need
+# (no Wine, MinGW, Xvfb or locale), and the packages named.
 set -eu
-packages="cmake g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
-wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick dosfstools mtools
-groff-base libxml2-utils zip unzip"
+native_packages="cmake g++ libgtest-dev googletest dosfstools mtools groff-base"
+packages="$native_packages g++-mingw-w64-x86-64-posix mingw-w64-tools
+wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick
+libxml2-utils zip unzip"
+only_native=0
+if [ "${1:-}" = native ]; then
+  only_native=1
+  shift
+  packages="$native_packages $*"
+fi
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
 done
 need_locale=0
-locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || need_locale=1
+[ "$only_native" = 1 ] || locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || need_locale=1
 
 if [ -z "$missing" ] && [ "$need_locale" = 0 ]; then
   exit 0
@@ -26,7 +35,7 @@ if [ -n "$missing" ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+if [ "$need_locale" = 1 ]; then
   sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
