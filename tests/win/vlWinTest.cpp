@@ -153,7 +153,7 @@ TEST_F(WinTest, SessionAndCloseAreDecidedByTheObjectAlone) {
   EXPECT_FALSE(reachedClass(WM_QUERYENDSESSION) || reachedClass(WM_CLOSE));
 
   // WM_NOTIFY from a control without an object goes on to the class procedure.
-  NMHDR header = {window, 1, 2};
+  NMHDR header = {window, 1, 2};  // every member given
   SendMessageA(window, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&header));
   EXPECT_TRUE(reachedClass(WM_NOTIFY));
 
@@ -311,16 +311,18 @@ TEST_F(WinTest, OwnerDrawRequestsGoToTheControlObject) {
     unsigned width, height;
   } rows[] = {{300, 200, 20}, {301, 200, 10}};  // with and without a control object
   for (const Row& row : rows) {
-    MEASUREITEMSTRUCT measure = {ODT_LISTBOX, static_cast<UINT>(row.id)};
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_LISTBOX;
+    measure.CtlID = static_cast<UINT>(row.id);
     SendMessageA(window, WM_MEASUREITEM, row.id, reinterpret_cast<LPARAM>(&measure));
     EXPECT_EQ(measure.itemWidth, row.width) << row.id;
     EXPECT_EQ(measure.itemHeight, row.height) << row.id;
   }
-  COMPAREITEMSTRUCT compare = {ODT_LISTBOX, 300, list->hwnd, 0, 1, 1, 2};
+  COMPAREITEMSTRUCT compare = {ODT_LISTBOX, 300, list->hwnd, 0, 1, 1, 2, 0};
   EXPECT_EQ(SendMessageA(window, WM_COMPAREITEM, 300, reinterpret_cast<LPARAM>(&compare)), 0);
 
   HDC screen = GetDC(window);
-  DRAWITEMSTRUCT draw = {ODT_LISTBOX, 300, 0, ODA_DRAWENTIRE, 0, list->hwnd, screen, {1, 2, 3, 4}};
+  DRAWITEMSTRUCT draw = {ODT_LISTBOX, 300, 0, ODA_DRAWENTIRE, 0, list->hwnd, screen, {1, 2, 3, 4}, 0};
   passedOn.clear();
   calls.clear();
   SendMessageA(window, WM_DRAWITEM, 300, reinterpret_cast<LPARAM>(&draw));
