@@ -40,10 +40,10 @@ demo: setup native
 	@bash scripts/demo.sh $(NATIVE)/bin/sondrix-cli
 
 bench:
-	@bash scripts/setup.sh native rsync
+	@bash scripts/setup.sh native rsync time
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build/bench -j $(JOBS) --target sondrix-bench
-	build/bench/bin/sondrix-bench
+	cmake --build build/bench -j $(JOBS) --target sondrix-bench sondrix-cli
+	build/bench/bin/sondrix-bench build/bench/bin/sondrix-cli
 
 # docs/sondrix.png: the real program under Wine and Xvfb after a copy of samples/.
 screenshot: windows

@@ -1,8 +1,13 @@
 // Benchmarks of the copy engine on the native build: listing and sorting a full file
 // list, a whole sorted job, reading a playlist of long media lines, and the raw copy
-// rate. Run with `make bench`.
+// rate; then the command-line tool against cp -rn and rsync --ignore-existing on the
+// same tree. Run with `make bench`.
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -43,9 +48,98 @@ void writeBytes(const std::string& path, size_t size) {
   for (size_t done = 0; done < size; done += block.size())
     out.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), size - done)));
 }
+// One run of a command with its output discarded: seconds taken and its peak resident
+// memory (KiB); a negative time when it failed.
+struct timedRun {
+  double seconds;
+  long peakKiB;
+};
+
+extern "C" char** environ;
+
+// The command runs under GNU time, which reports the peak of the command alone: a child
+// spawned from here would count this process's memory as its own.
+timedRun runTimed(const std::vector<std::string>& command, const std::string& report) {
+  std::vector<std::string> timed = {"/usr/bin/time", "-o", report, "-f", "%M"};
+  timed.insert(timed.end(), command.begin(), command.end());
+  std::vector<char*> argv;
+  for (const std::string& part : timed) argv.push_back(const_cast<char*>(part.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  auto start = std::chrono::steady_clock::now();
+  pid_t child;
+  int status = 0;
+  bool ran = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+             waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+             WEXITSTATUS(status) == 0;
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  posix_spawn_file_actions_destroy(&actions);
+  long peak = 0;
+  std::ifstream(report) >> peak;
+  return {ran ? took.count() : -1, peak};
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// 300 files of 1 MiB in three folders, copied by the command-line tool, cp -rn and
+// rsync --ignore-existing into fresh destinations; the tools take turns, round after
+// round, so that a slow moment of the machine falls on each alike.
+void compareTools(const std::string& root, const std::string& cli) {
+  std::string source = root + "/tree";
+  for (int folder = 1; folder <= 3; ++folder) {
+    std::string dir = source + "/disc " + std::to_string(folder);
+    std::filesystem::create_directories(dir);
+    for (int i = 1; i <= 100; ++i) writeBytes(dir + "/" + std::to_string(i) + " track.mp3", 1 << 20);
+  }
+  struct tool {
+    const char* name;
+    std::function<std::vector<std::string>(const std::string&)> command;
+    std::vector<double> seconds;
+    long peakKiB;
+  } tools[] = {
+      {"sondrix-cli sort -r", [&](const std::string& to) {
+         return std::vector<std::string>{cli, "sort", "-r", "-q", source, to}; }, {}, 0},
+      {"cp -rn", [&](const std::string& to) {
+         return std::vector<std::string>{"cp", "-rn", source + "/.", to}; }, {}, 0},
+      {"rsync -r --ignore-existing", [&](const std::string& to) {
+         return std::vector<std::string>{"rsync", "-r", "--ignore-existing", source + "/", to + "/"}; },
+       {}, 0},
+  };
+  const int rounds = 9;
+  for (int round = 0; round < rounds; ++round) {
+    for (int turn = 0; turn < 3; ++turn) {
+      tool& t = tools[(round + turn) % 3];
+      std::string to = root + "/to";
+      std::filesystem::remove_all(to);
+      std::filesystem::create_directory(to);
+      sync();
+      timedRun run = runTimed(t.command(to), root + "/peak.txt");
+      if (run.seconds < 0) {
+        std::printf("%s failed; no comparison\n", t.name);
+        return;
+      }
+      t.seconds.push_back(run.seconds);
+      t.peakKiB = std::max(t.peakKiB, run.peakKiB);
+    }
+  }
+  std::filesystem::remove_all(root + "/to");
+  double ours = median(tools[0].seconds);
+  std::printf("300 files of 1 MiB in three folders, median of %d alternating runs:\n", rounds);
+  for (const tool& t : tools)
+    std::printf("  %-28s %7.1f ms  peak %6ld KiB  sondrix-cli / this: %.2fx\n", t.name,
+                median(t.seconds) * 1000, t.peakKiB, ours / median(t.seconds));
+}
 }  // namespace
 
-int main() {
+// argv[1]: the command-line tool to compare with cp and rsync (optional).
+int main(int argc, char** argv) {
   char pattern[] = "/tmp/sondrix-bench-XXXXXX";
   std::string root = mkdtemp(pattern);
   std::filesystem::create_directory(root + "/in");
@@ -74,12 +168,12 @@ int main() {
   // A playlist as media players write it: 1000 media lines of about 500 bytes, with
   // long attribute lists after the source.
   {
-    std::ofstream list(root + "/in/list.wpl", std::ios::binary);
-    list << "\xEF\xBB\xBF<?wpl version=\"1.0\"?>\r\n<smil>\r\n  <head>\r\n"
+    std::ofstream playlistFile(root + "/in/list.wpl", std::ios::binary);
+    playlistFile << "\xEF\xBB\xBF<?wpl version=\"1.0\"?>\r\n<smil>\r\n  <head>\r\n"
             "    <meta name=\"Generator\" content=\"Jukebox 3.1\"/>\r\n"
             "  </head>\r\n  <body>\r\n    <seq>\r\n";
     for (int i = 0; i < copyEngine::maxEntries; ++i)
-      list << "      <media src=\"..\\Music\\Artist Name\\Album Title &amp; More\\" << 100000 + i
+      playlistFile << "      <media src=\"..\\Music\\Artist Name\\Album Title &amp; More\\" << 100000 + i
            << " track name.mp3\" albumTitle=\"Album Title &amp; More (Deluxe Edition)\""
               " albumArtist=\"Artist Name\" trackTitle=\"Track Name " << i
            << "\" trackArtist=\"Artist Name feat. Guest\" duration=\"245000\""
@@ -88,7 +182,7 @@ int main() {
               " serviceId=\"{00000000-0000-0000-0000-000000000000}\" rating=\"0\""
               " genre=\"J-Pop / Rock\" composer=\"Composer Name\" releaseDate=\"2019-04-01\""
               " playCount=\"12\" mood=\"Calm\" bpm=\"120\"/>\r\n";
-    list << "    </seq>\r\n  </body>\r\n</smil>\r\n";
+    playlistFile << "    </seq>\r\n  </body>\r\n</smil>\r\n";
   }
   std::strcpy(engine->fileList, dos(root + "/in/list.wpl").c_str());
   double playlist = millis([&] { engine->makeList1(); }, 5);
@@ -108,5 +202,6 @@ int main() {
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak resident memory: %ld KiB (the engine object: %zu KiB)\n", usage.ru_maxrss,
               sizeof(copyEngine) / 1024);
+  if (argc > 1) compareTools(root, argv[1]);
   std::filesystem::remove_all(root);
 }

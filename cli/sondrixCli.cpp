@@ -65,6 +65,7 @@ int showUsage() {
   return 0;
 }
 
+// The option of the command named --name, or -shortName when that is not 0.
 const optionSpec* findOption(const char* name, char shortName, int command) {
   for (const optionSpec& spec : optionTable) {
     bool named = shortName ? spec.shortName == shortName : !std::strcmp(spec.longName, name);
@@ -89,7 +90,7 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
       out.*(spec->flag) = true;
     } else {
       for (const char* c = arg + 1; *c; ++c) {
-        const optionSpec* spec = findOption(nullptr, *c, command);
+        const optionSpec* spec = findOption("", *c, command);
         if (!spec) return why = std::string("unknown option -") + *c, false;
         out.*(spec->flag) = true;
       }
