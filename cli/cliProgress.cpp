@@ -48,9 +48,11 @@ const char* baseName(const char* path) {
 
 cliProgress::cliProgress(int width) : width(width) {}
 
-cliProgress::~cliProgress() {
-  // Leaves the terminal as it was: the line is blanked and the cursor back at its start.
+cliProgress::~cliProgress() { clear(); }
+
+void cliProgress::clear() {
   if (drawn) cliPrintStatus(("\r" + std::string(width - 1, ' ') + "\r").c_str());
+  drawn = false;
 }
 
 void cliProgress::startShowing() {
@@ -61,6 +63,7 @@ void cliProgress::startShowing() {
 void cliProgress::fileStarts(const char* source) {
   if (!showing) return;
   auto now = std::chrono::steady_clock::now();
+  // At most ten redraws a second, but at once after a log line blanked the line.
   if (drawn && now - lastDraw < std::chrono::milliseconds(100)) return;
   lastDraw = now;
   draw(source);

@@ -20,6 +20,10 @@ class cliProgress : public copyObserver {
   // A file ends: counted into the totals, or into what is done.
   void fileEnds(const char* source, bool copied) override;
 
+  // Blanks the line, so that a log line on the same terminal starts at its left edge;
+  // the next file draws it again.
+  void clear();
+
  private:
   // The line (code page 932) before it is cut to the width.
   std::string line(const char* current) const;

@@ -144,7 +144,12 @@ bool takeOperand(char** argv, int index, const char* role, bool wantsFolder, cha
 
 class printSink : public logSink {
  public:
-  void addList(const char* text) override { cliPrintLine(text); }
+  // A log line; a progress line on the terminal is blanked first.
+  void addList(const char* text) override {
+    if (progress) progress->clear();
+    cliPrintLine(text);
+  }
+  cliProgress* progress = nullptr;
 };
 
 class silentSink : public logSink {
@@ -153,7 +158,7 @@ class silentSink : public logSink {
 };
 
 // Counts the job's files and bytes in a dry run, then shows them while it copies.
-void runWithProgress(copyEngine& engine, int width) {
+void runWithProgress(copyEngine& engine, printSink& sink, int width) {
   cliProgress progress(width);
   silentSink silent;
   copyEngine counting(silent);
@@ -168,7 +173,9 @@ void runWithProgress(copyEngine& engine, int width) {
   counting.copyJob();
   progress.startShowing();
   engine.observer = &progress;
+  sink.progress = &progress;
   engine.copyJob();
+  sink.progress = nullptr;
   engine.observer = nullptr;
 }
 
@@ -190,7 +197,7 @@ int runJob(int command, const arguments& args, char** argv) {
   engine->dryRun = args.dryRun;
   int width = args.quiet || args.dryRun ? 0 : cliStatusWidth();
   if (width > 0)
-    runWithProgress(*engine, width);
+    runWithProgress(*engine, sink, width);
   else
     engine->copyJob();
   return engine->jobFailures ? 1 : 0;

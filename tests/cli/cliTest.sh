@@ -207,6 +207,12 @@ case $terminal in
 esac
 grep -q '^--- 処理は終了しました ---$' log.txt && ! grep -q $'\r' log.txt && passed=$((passed + 1)) ||
   { failed=$((failed + 1)); echo "FAIL: log on a terminal"; }
+# With the log on the same terminal, every log line starts at the left edge, whole.
+rm -rf fresh && mkdir fresh
+script -qec "'$cli' sort -r ソース fresh" /dev/null | tr '\r' '\n' > both.txt
+grep -qx '01 朝.mp3  成功' both.txt && grep -qx '02 アンコール.mp3  成功' both.txt &&
+  grep -q '^[0-9]*/8  ' both.txt && passed=$((passed + 1)) ||
+  { failed=$((failed + 1)); echo "FAIL: progress and log on one terminal"; cat -A both.txt | head; }
 [ -z "$(progress -q)" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: -q"; }
 rm -rf fresh && mkdir fresh && "$cli" sort -r ソース fresh 2>&1 >/dev/null | cmp -s - /dev/null &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: progress on a pipe"; }
