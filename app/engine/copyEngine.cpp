@@ -77,7 +77,7 @@ void copyEngine::copyJob() {
   addList("--- 処理は終了しました ---");
 }
 
-bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
+bool copyEngine::copyFiles0(bool walkSubFolders, char* srcDir, char* dstDir) {
   logHeader(dstDir);
   // The longest search pattern built on the folder must fit its 300-byte buffer.
   if (std::strlen(srcDir) + std::strlen(musicPattern) >= 300) {
@@ -90,7 +90,7 @@ bool copyEngine::copyFiles0(bool recursive, char* srcDir, char* dstDir) {
     copyFiles0a(srcDir, dstDir);
   else
     logNoMusic();
-  if (!recursive) return true;
+  if (!walkSubFolders) return true;
   return copySubFolders(srcDir, dstDir);
 }
 

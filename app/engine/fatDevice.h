@@ -20,7 +20,7 @@ class fatDevice {
 // A volume held in memory, for the tests and the fuzz target.
 class fatMemoryDevice : public fatDevice {
  public:
-  explicit fatMemoryDevice(std::vector<unsigned char> bytes) : bytes(std::move(bytes)) {}
+  explicit fatMemoryDevice(std::vector<unsigned char> image) : bytes(std::move(image)) {}
   uint64_t size() const override { return bytes.size(); }
   bool read(uint64_t offset, void* buffer, size_t count) override {
     if (offset > bytes.size() || count > bytes.size() - offset) return false;

@@ -14,7 +14,7 @@ const uint32_t bootSectorBytes = 512;
 const uint32_t entryBytes = 32;
 }  // namespace
 
-fatVolume::fatVolume(fatDevice& device) : device(device) {}
+fatVolume::fatVolume(fatDevice& source) : device(source) {}
 
 fatError fatVolume::open() {
   unsigned char boot[bootSectorBytes];

@@ -54,10 +54,10 @@ void dropDot(char* fname, char* ext) {
 }
 }  // namespace
 
-vlPathname::vlPathname(const char* path) : vlObject("vlPathname"), emptyText(0) {
+vlPathname::vlPathname(const char* name) : vlObject("vlPathname"), emptyText(0) {
   memset(&status, 0, sizeof status);
   clear();
-  storeName(path);
+  storeName(name);
 }
 
 vlPathname::vlPathname(const vlPathname& other) : vlObject(other) { *this = other; }
@@ -94,20 +94,20 @@ int vlPathname::storeName(const char* name) {
   strcpy(text, name ? name : "");
   clear();
   if (!*text) return 0;
-  char server[PathSize] = "";
+  char host[PathSize] = "";
   const char* rest = text;
   if (text[0] == '\\' && text[1] == '\\') {  // \\host\share\...
     const char* separator = vlMbschr(reinterpret_cast<unsigned char*>(text + 2), '\\');
     if (!separator) return fail();
-    memcpy(server, text, separator - text);
-    server[separator - text] = 0;
+    memcpy(host, text, separator - text);
+    host[separator - text] = 0;
     rest = separator;
   }
   char drv[PathSize], folder[PathSize], fname[PathSize], extension[PathSize];
   if (!splitPath(rest, drv, folder, fname, extension)) return fail();
   char joined[2 * PathSize];
   const char* completed = folder;
-  if (*server) {
+  if (*host) {
     if (*drv) return fail();  // "\\host\:x": a colon cannot start a name
   } else {
     if (!*drv && !currentDrive(drv)) return fail();
@@ -118,7 +118,7 @@ int vlPathname::storeName(const char* name) {
     }
   }
   dropDot(fname, extension);
-  return make(server, drv, completed, fname, extension);
+  return make(host, drv, completed, fname, extension);
 }
 
 int vlPathname::make(const char* serverPart, const char* drivePart, const char* dirPart,

@@ -188,8 +188,8 @@ struct TestVolume {
   bool fat16;
   uint32_t fatSectors;
 
-  explicit TestVolume(bool fat16 = false)
-      : bytes((fat16 ? 4200 : 64) * 512, 0), fat16(fat16), fatSectors(fat16 ? 17 : 1) {
+  explicit TestVolume(bool wide = false)
+      : bytes((wide ? 4200 : 64) * 512, 0), fat16(wide), fatSectors(wide ? 17 : 1) {
     unsigned char* boot = bytes.data();
     boot[0] = 0xEB;
     put16(boot + 11, 512);

@@ -398,7 +398,9 @@ TEST(FileTimeCalls, SetFileTimeLeavesZeroAndAllOnesAlone) {
   for (const Row& r : rows) {
     SetLastError(0xdeadbeef);
     EXPECT_EQ(SetFileTime(h, r.creation, r.access, r.write), r.ok ? TRUE : FALSE);
-    if (!r.ok) EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    if (!r.ok) {
+      EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    }
     FILETIME c = fileTime(1), a2 = fileTime(1), w2 = fileTime(1);
     ASSERT_TRUE(GetFileTime(h, &c, &a2, &w2));
     EXPECT_EQ(steps(w2), write);
