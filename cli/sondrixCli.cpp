@@ -39,14 +39,14 @@ struct arguments {
   std::vector<int> operands;  // indices into argv
 };
 
-struct optionSpec {
+struct optionEntry {
   char shortName;  // 0 when there is none
   const char* longName;
   int commands;  // commandBit values that take it
   bool arguments::*flag;
 };
 
-const optionSpec optionTable[] = {
+const optionEntry optionTable[] = {
     {'r', "--recursive", sortCommand | checkCommand, &arguments::recursive},
     {0, "--natural", sortCommand | checkCommand, &arguments::natural},
     {'n', "--dry-run", sortCommand | listCommand, &arguments::dryRun},
@@ -66,10 +66,10 @@ int showUsage() {
 }
 
 // The option of the command named --name, or -shortName when that is not 0.
-const optionSpec* findOption(const char* name, char shortName, int command) {
-  for (const optionSpec& spec : optionTable) {
-    bool named = shortName ? spec.shortName == shortName : !std::strcmp(spec.longName, name);
-    if (named && (spec.commands & command)) return &spec;
+const optionEntry* findOption(const char* name, char shortName, int command) {
+  for (const optionEntry& option : optionTable) {
+    bool named = shortName ? option.shortName == shortName : !std::strcmp(option.longName, name);
+    if (named && (option.commands & command)) return &option;
   }
   return nullptr;
 }
@@ -85,14 +85,14 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
     } else if (!std::strcmp(arg, "--")) {
       optionsEnded = true;
     } else if (arg[1] == '-') {
-      const optionSpec* spec = findOption(arg, 0, command);
-      if (!spec) return why = std::string("unknown option ") + arg, false;
-      out.*(spec->flag) = true;
+      const optionEntry* option = findOption(arg, 0, command);
+      if (!option) return why = std::string("unknown option ") + arg, false;
+      out.*(option->flag) = true;
     } else {
       for (const char* c = arg + 1; *c; ++c) {
-        const optionSpec* spec = findOption("", *c, command);
-        if (!spec) return why = std::string("unknown option -") + *c, false;
-        out.*(spec->flag) = true;
+        const optionEntry* option = findOption("", *c, command);
+        if (!option) return why = std::string("unknown option -") + *c, false;
+        out.*(option->flag) = true;
       }
     }
   }
