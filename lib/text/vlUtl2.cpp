@@ -51,11 +51,15 @@ class Output {
     *at++ = c;
     *at = 0;
   }
-  void pair(unsigned char first, unsigned char second) {
+  // False, writing nothing, for a code with a zero byte (only invalid codes give one):
+  // it would end the text in the middle.
+  bool pair(unsigned char first, unsigned char second) {
+    if (!first || !second) return false;
     if (jis && !twoByte) escape('$');
     twoByte = true;
     put(first);
     put(second);
+    return true;
   }
   void single(unsigned char c) {
     finish();
@@ -98,7 +102,7 @@ int fromJis(bool toEuc, const unsigned char* p, Output& out) {
       } else {
         jis2sjis(first, second);
       }
-      out.pair(first, second);
+      if (!out.pair(first, second)) return -1;
     }
   }
   return 0;
@@ -115,13 +119,13 @@ int fromEuc(bool toJis, const unsigned char* p, Output& out) {
       unsigned char first, second;
       unsigned char next = (p[2] == 0x8E) ? p[3] : 0;
       p += getKana(p[1], next, first, second) ? 4 : 2;
-      out.pair(first, second);
+      if (!out.pair(first, second)) return -1;
     } else if (*p & 0x80) {
       if (!p[1]) return -1;
       unsigned char first = p[0] & 0x7F, second = p[1] & 0x7F;
       p += 2;
       if (!toJis) jis2sjis(first, second);
-      out.pair(first, second);
+      if (!out.pair(first, second)) return -1;
     } else {
       out.single(*p++);
     }
@@ -140,13 +144,13 @@ int fromSjis(bool toEuc, const unsigned char* p, Output& out) {
         first |= 0x80;
         second |= 0x80;
       }
-      out.pair(first, second);
+      if (!out.pair(first, second)) return -1;
     } else if (isKana(*p) && toEuc) {
       out.put(0x8E);
       out.put(*p++);
     } else if (isKana(*p)) {
       p += getKana(p[0], p[1], first, second) ? 2 : 1;
-      out.pair(first, second);
+      if (!out.pair(first, second)) return -1;
     } else {
       out.single(*p++);
     }

@@ -20,8 +20,9 @@ enum {
 // UTF-16 output holds at most 200 units and a zero unit (an empty source gives the zero
 // unit alone: 402 bytes are always enough), written byte by byte (no alignment needed).
 // Returns 0; -1 when the source ends inside a two-byte character or an escape
-// sequence, or does not fit into 200 UTF-16 units: the destination then holds what
-// was converted before that character. Null arguments give -1. Equal codes copy the source. From JIS every
+// sequence, holds an invalid two-byte character whose code would contain a zero byte,
+// or does not fit into 200 UTF-16 units: the destination then holds what was converted
+// before that character. Null arguments give -1. Equal codes copy the source. From JIS every
 // target but EUC-JP, and from EUC-JP every target but JIS, means Shift_JIS; from
 // Shift_JIS a target other than JIS, EUC-JP or UTF-16, or an unknown source code,
 // gives an empty text and 0. EUC-JP half-width katakana stay half-width in Shift_JIS.

@@ -137,6 +137,7 @@ TEST(vlKanjiConvert, Examples) {
       {3, 2, "a\x88", "a", -1},  // ends inside a two-byte character
       {3, 1, "\x82\xA0\x88", jis("\x24\x22"), -1},  // back in one-byte mode
       {2, 1, "\xB0\xA1\xB0", jis("\x30\x21"), -1},
+      {2, 1, "a\x80\xB1", "a", -1},  // the code would hold a zero byte
       {1, 3, "\x1B$", "", -1},
       {1, 3, "a\x1B$B\x30", "a", -1},
       {1, 3, "\x1B$@\x30\x21\x1B(Jx", "\x88\x9Fx", 0},
