@@ -5,9 +5,11 @@ JOBS    := $(shell nproc)
 RELEASE := build/release
 DIST    := build/dist
 PREFIX  ?= /usr/local
+# Seconds for each fuzz target: make fuzz FUZZ_SECONDS=600; make test runs each for 20.
+FUZZ_SECONDS ?= 180
 
 .PHONY: all setup setup-native native windows test test-native test-windows demo bench screenshot clean \
-  release dist install
+  release dist install fuzz test-fuzz
 
 all: native windows
 
@@ -34,7 +36,17 @@ test-native: native
 test-windows: windows native
 	cd $(WINDOWS) && xvfb-run -a ctest --output-on-failure
 
-test: test-native test-windows
+test: test-native test-windows test-fuzz
+
+# libFuzzer targets built with clang (AddressSanitizer, UndefinedBehaviorSanitizer): the
+# converters, the line reader, command-line splitting, the playlist copy, the FAT reader.
+fuzz:
+	bash fuzz/fuzzAll.sh $(FUZZ_SECONDS)
+	bash fuzz/run.sh $(FUZZ_SECONDS)
+
+test-fuzz: setup
+	bash fuzz/fuzzAll.sh 20
+	bash fuzz/run.sh 20
 
 demo: setup native
 	@bash scripts/demo.sh $(NATIVE)/bin/sondrix-cli
