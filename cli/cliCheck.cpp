@@ -93,7 +93,7 @@ std::vector<std::string> pathParts(const std::string& path) {
 
 class volumeCheck {
  public:
-  volumeCheck(const checkOptions& options, fatDevice& device) : options(options), volume(device) {}
+  volumeCheck(const checkOptions& given, fatDevice& device) : options(given), volume(device) {}
 
   int run() {
     if (fatError error = volume.open())

@@ -13,7 +13,7 @@
 namespace {
 class posixVolume : public fatDevice {
  public:
-  posixVolume(int fd, uint64_t bytes) : fd(fd), bytes(bytes) {}
+  posixVolume(int handle, uint64_t length) : fd(handle), bytes(length) {}
   ~posixVolume() override { ::close(fd); }
   uint64_t size() const override { return bytes; }
   bool read(uint64_t offset, void* buffer, size_t count) override {

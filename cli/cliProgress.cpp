@@ -46,7 +46,7 @@ const char* baseName(const char* path) {
 }
 }  // namespace
 
-cliProgress::cliProgress(int width) : width(width) {}
+cliProgress::cliProgress(int columns) : width(columns) {}
 
 cliProgress::~cliProgress() { clear(); }
 
