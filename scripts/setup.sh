@@ -7,7 +7,7 @@ set -eu
 native_packages="cmake g++ libgtest-dev googletest dosfstools mtools groff-base"
 packages="$native_packages g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick
-libxml2-utils zip unzip"
+libxml2-utils zip unzip clang libclang-rt-14-dev python3"
 only_native=0
 if [ "${1:-}" = native ]; then
   only_native=1
