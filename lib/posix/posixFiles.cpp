@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include "posixCalls.h"
+#include "posixFolderNames.h"
 #include "posixPath.h"
 #include "posixText.h"
 
@@ -218,6 +219,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, LPSECURITY_ATTRI
   mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   bool existed;
   int fd = openHost(host, flags, creation, mode, existed);
+  if (fd >= 0 && !existed) posixFolderChanged();
   // A folder opens for reading only; its handle merely names it.
   if (fd < 0 && errno == EISDIR && folders)
     fd = posixCalls.open(host.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY, 0);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include "posixCalls.h"
+#include "posixFolderNames.h"
 #include "posixPath.h"
 #include "posixText.h"
 
@@ -103,6 +104,24 @@ BOOL moveByCopy(const char* existing, const char* target, const std::string& fro
   return TRUE;
 }
 
+// MoveFileExA without telling the kept folder listing.
+BOOL moveEntry(const char* existing, const char* target, DWORD flags) {
+  if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
+  std::string from, to;
+  if (!hostName(existing, from) || !hostName(target, to)) return FALSE;
+  if (sameEntry(from, to)) return TRUE;
+  bool replace = flags & MOVEFILE_REPLACE_EXISTING;
+  if (replace && posixIsFolder(to)) return fail(ERROR_ACCESS_DENIED);
+  int rc = replace ? posixCalls.rename(from.c_str(), to.c_str()) : renameNoReplace(from, to);
+  if (rc == 0) {
+    if (flags & MOVEFILE_WRITE_THROUGH) flush(posixParentOf(to));  // the new name on the disk
+    return TRUE;
+  }
+  if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED))
+    return moveByCopy(existing, target, from, to, flags);
+  return moveFailure(errno, from, to);
+}
+
 // The process's working folder as a DOS path in code page 932.
 bool workingFolder(std::string& dos) {
   char* cwd = getcwd(nullptr, 0);
@@ -186,23 +205,14 @@ BOOL DeleteFileA(const char* path) {
   if (!path) return fail(ERROR_INVALID_PARAMETER);
   std::string host;
   if (!hostName(path, host)) return FALSE;
-  if (posixCalls.unlink(host.c_str()) == 0) return TRUE;
+  int removed = posixCalls.unlink(host.c_str());
+  posixFolderChanged();
+  if (removed == 0) return TRUE;
   return posixFail(errno, host.c_str());
 }
 
 BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
-  if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
-  std::string from, to;
-  if (!hostName(existing, from) || !hostName(target, to)) return FALSE;
-  if (sameEntry(from, to)) return TRUE;
-  bool replace = flags & MOVEFILE_REPLACE_EXISTING;
-  if (replace && posixIsFolder(to)) return fail(ERROR_ACCESS_DENIED);
-  int rc = replace ? posixCalls.rename(from.c_str(), to.c_str()) : renameNoReplace(from, to);
-  if (rc == 0) {
-    if (flags & MOVEFILE_WRITE_THROUGH) flush(posixParentOf(to));  // the new name on the disk
-    return TRUE;
-  }
-  if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED))
-    return moveByCopy(existing, target, from, to, flags);
-  return moveFailure(errno, from, to);
+  BOOL moved = moveEntry(existing, target, flags);
+  posixFolderChanged();
+  return moved;
 }

@@ -1,11 +1,11 @@
 // DOS to host path mapping.
 #include "posixPath.h"
 #include <windows.h>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include "posixFolderNames.h"
 #include "posixText.h"
 
 namespace {
@@ -23,51 +23,30 @@ std::string withSlashes(const char* text) {
   return out;
 }
 
-bool sameIgnoringCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return i == a.size() && !b[i];
-}
-
-// The name in folder that equals name without regard to ASCII case, or name itself.
-std::string entryIgnoringCase(const std::string& folder, const std::string& name) {
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return name;
-  std::string found = name;
-  while (struct dirent* e = readdir(dir)) {
-    if (sameIgnoringCase(name, e->d_name)) {
-      found = e->d_name;
-      break;
-    }
-  }
-  closedir(dir);
-  return found;
-}
-
 bool exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
 }
 
-// Windows finds files without regard to case: a path that does not exist as written
-// is matched component by component against what the folders hold.
-std::string resolveCase(const std::string& path) {
-  if (path.empty() || exists(path) || errno != ENOENT) return path;
-  std::string resolved;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    std::string name = path.substr(start, end - start);
-    std::string folder = resolved;
-    if (!name.empty() && !exists(folder + name)) name = entryIgnoringCase(folder, name);
-    resolved += name;
-    if (end < path.size()) resolved += '/';
-    start = end + 1;
-  }
-  return resolved;
+// Where the last name of a path starts and ends (before any trailing separators).
+struct LastName {
+  size_t start, end;
+};
+
+LastName lastName(const std::string& path) {
+  size_t end = path.find_last_not_of('/') + 1;  // 0 for a path of separators only
+  size_t slash = end ? path.rfind('/', end - 1) : std::string::npos;
+  return {slash == std::string::npos ? 0 : slash + 1, end};
+}
+
+// A new name is answered from its folder's listing while that is still valid.
+bool listedPath(const std::string& path, std::string& resolved) {
+  LastName last = lastName(path);
+  std::string folder = path.substr(0, last.start), found;
+  if (!last.end || !posixListedEntry(folder, path.substr(last.start, last.end - last.start), found))
+    return false;
+  resolved = folder + found + path.substr(last.end);
+  return true;
 }
 
 bool fail(DWORD code) {
@@ -76,7 +55,7 @@ bool fail(DWORD code) {
 }
 }  // namespace
 
-bool posixHostPath(const char* dosPath, std::string& hostPath) {
+bool posixHostPath(const char* dosPath, std::string& hostPath, PathUse use) {
   const char* rest = dosPath;
   if (posixIsSeparator(rest[0]) && posixIsSeparator(rest[1])) return fail(ERROR_BAD_NETPATH);
   if (rest[0] && rest[1] == ':') {
@@ -88,8 +67,24 @@ bool posixHostPath(const char* dosPath, std::string& hostPath) {
   std::string host;
   if (!posixRecode("CP932", "UTF-8", slashed.data(), slashed.size(), host, nullptr))
     return fail(ERROR_INVALID_NAME);
-  hostPath = resolveCase(host);
+  if (use == PathUse::opened) hostPath = host;
+  else if (use == PathUse::any || !listedPath(host, hostPath)) hostPath = posixResolveCase(host);
   return true;
+}
+
+// Windows finds files without regard to case: a path that does not exist as written is
+// matched against the names in its folder, and so is the folder when it is missing too.
+std::string posixResolveCase(const std::string& path) {
+  if (path.empty() || exists(path) || errno != ENOENT) return path;
+  LastName last = lastName(path);
+  if (!last.end) return path;
+  std::string folder = path.substr(0, last.start);
+  std::string name = path.substr(last.start, last.end - last.start), found;
+  if (!posixFolderEntry(folder, name, found)) {
+    if (!folder.empty()) folder = posixResolveCase(folder);
+    if (!posixFolderEntry(folder, name, found)) found = name;
+  }
+  return folder + found + path.substr(last.end);
 }
 
 std::string posixDosName(const char* hostName) {

@@ -6,9 +6,22 @@
 #include <sys/stat.h>
 #include <string>
 
+// How a path is about to be used, which decides how it is matched without regard to case.
+enum class PathUse {
+  any,     // matched now: one lstat when it exists as written
+  opened,  // left as written: the caller opens it and, when that finds nothing, matches it
+           // with posixResolveCase and opens again
+  created  // a name about to be made: answered from its folder's kept listing while that
+           // is still valid (one stat), otherwise matched now
+};
+
 // The host path for a DOS path. False, with the last error set, for another drive or a
 // network path (3), or a name that cannot be converted (123).
-bool posixHostPath(const char* dosPath, std::string& hostPath);
+bool posixHostPath(const char* dosPath, std::string& hostPath, PathUse use = PathUse::any);
+
+// A host path as it exists without regard to ASCII case (Windows finds files so); the
+// path itself when it exists as written or nothing matches.
+std::string posixResolveCase(const std::string& hostPath);
 
 // A host name (UTF-8) in code page 932; characters that it cannot hold become "?".
 std::string posixDosName(const char* hostName);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 #include "posixCalls.h"
+#include "posixFolderNames.h"
 #include "posixPath.h"
 #include "posixText.h"
 
@@ -266,6 +267,7 @@ DWORD saveProfile(const std::string& hostPath, const std::string& text) {
   if (posixCalls.close(fd) != 0 && !code) code = posixErrorCode(errno);
   if (!code && posixCalls.rename(temp.c_str(), target.c_str()) != 0) code = posixErrorCode(errno, target.c_str());
   if (code) posixCalls.unlink(temp.c_str());
+  posixFolderChanged();
   return code;
 }
 

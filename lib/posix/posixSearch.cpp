@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include <algorithm>
+#include "posixFolderNames.h"
 #include "posixPath.h"
 #include "posixShortName.h"
 #include "posixText.h"
@@ -204,5 +205,7 @@ int _mkdir(const char* path) {
     errno = ENOENT;
     return -1;
   }
-  return mkdir(host.c_str(), 0777);
+  int made = mkdir(host.c_str(), 0777);
+  if (made == 0) posixFolderChanged();
+  return made;
 }

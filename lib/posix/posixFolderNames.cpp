@@ -1,0 +1,100 @@
+// One folder's names, by their ASCII-folded form.
+#include "posixFolderNames.h"
+#include <dirent.h>
+#include <sys/stat.h>
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+struct Stamp {
+  dev_t device;
+  ino_t inode;
+  struct timespec changed, written;
+};
+
+bool operator==(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator==(const Stamp& a, const Stamp& b) {
+  return a.device == b.device && a.inode == b.inode && a.changed == b.changed &&
+         a.written == b.written;
+}
+
+struct Listing {
+  bool valid = false;
+  Stamp stamp{};
+  // Folded name to the entry's own spelling; the first entry the folder lists wins.
+  std::unordered_map<std::string, std::string> names;
+};
+
+std::mutex listingLock;
+Listing listing;
+
+std::string folded(const std::string& name) {
+  std::string key = name;
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+bool stampOf(const std::string& folder, Stamp& stamp) {
+  struct stat st;
+  if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return false;
+  stamp = Stamp{st.st_dev, st.st_ino, st.st_ctim, st.st_mtim};
+  return true;
+}
+
+// Reads the folder into the listing; taken under the stamp read before, so that a change
+// made while reading leaves a stamp that no longer matches.
+bool readListing(const std::string& folder, const Stamp& stamp) {
+  listing.valid = false;
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return false;
+  listing.names.clear();
+  while (struct dirent* e = readdir(dir)) listing.names.emplace(folded(e->d_name), e->d_name);
+  closedir(dir);
+  listing.stamp = stamp;
+  listing.valid = true;
+  return true;
+}
+
+bool lookUp(const std::string& folder, const std::string& name, std::string& found,
+            bool mayRead) {
+  std::lock_guard<std::mutex> hold(listingLock);
+  Stamp now;
+  if (!stampOf(folder, now)) return false;
+  if (!(listing.valid && listing.stamp == now) && !(mayRead && readListing(folder, now)))
+    return false;
+  auto entry = listing.names.find(folded(name));
+  found = entry == listing.names.end() ? name : entry->second;
+  return true;
+}
+}  // namespace
+
+bool posixFolderEntry(const std::string& folder, const std::string& name, std::string& found) {
+  return lookUp(folder, name, found, true);
+}
+
+bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found) {
+  return lookUp(folder, name, found, false);
+}
+
+void posixFolderGained(const std::string& hostPath) {
+  size_t slash = hostPath.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : hostPath.substr(0, slash + 1);
+  std::string name = hostPath.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::lock_guard<std::mutex> hold(listingLock);
+  Stamp now;
+  if (!listing.valid || !stampOf(folder, now)) return;
+  // Another folder's listing stays as it is: its own stamp still guards it.
+  if (now.device != listing.stamp.device || now.inode != listing.stamp.inode) return;
+  listing.names.emplace(folded(name), name);
+  listing.stamp = now;
+}
+
+void posixFolderChanged() {
+  std::lock_guard<std::mutex> hold(listingLock);
+  listing.valid = false;
+}
