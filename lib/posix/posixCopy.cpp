@@ -3,9 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include "posixCalls.h"
+#include "posixFolderNames.h"
 #include "posixPath.h"
 
 namespace {
@@ -24,12 +27,15 @@ bool refusesKernelCopy(int error) {
 }
 
 // Moves data in the kernel from the source's position to the destination's, both moved
-// along, until the end or a refusal; 0 or the errno of a failure.
-int copyInKernel(int from, int to) {
+// along, until the end or a refusal; 0 or the errno of a failure. moved counts the bytes.
+int copyInKernel(int from, int to, off_t& moved) {
   for (;;) {
-    ssize_t moved = posixCalls.copyRange(from, to, 1 << 30);
-    if (moved > 0) continue;
-    if (moved == 0) return 0;
+    ssize_t step = posixCalls.copyRange(from, to, 1 << 30);
+    if (step > 0) {
+      moved += step;
+      continue;
+    }
+    if (step == 0) return 0;
     if (errno == EINTR) continue;
     return refusesKernelCopy(errno) ? 0 : errno;
   }
@@ -58,11 +64,35 @@ int copyThroughBuffer(int from, int to) {
 }
 
 // Copies everything from one descriptor to the other: in the kernel, then through the
-// buffer from wherever the kernel stopped (at the end this is one read of nothing; it
-// also picks up a source whose file system reports an end too early).
-int copyData(int from, int to) {
-  int err = copyInKernel(from, to);
-  return err ? err : copyThroughBuffer(from, to);
+// buffer from wherever the kernel stopped short of the source's size (a refusal, or a
+// file system that reports an end too early; a size of 0 may be such an end too).
+int copyData(int from, int to, off_t size) {
+  off_t moved = 0;
+  int err = copyInKernel(from, to, moved);
+  if (err || (size > 0 && moved >= size)) return err;
+  return copyThroughBuffer(from, to);
+}
+
+// The file being written, for posixAbandonCopy: the slot is claimed by one copy at a
+// time, and the descriptor is set only once the path is in place.
+struct WritingSlot {
+  std::atomic<bool> claimed{false};
+  std::atomic<int> fd{-1};
+  char path[4096];
+};
+WritingSlot writing;
+
+bool trackWriting(int fd, const std::string& path) {
+  if (path.size() >= sizeof writing.path || writing.claimed.exchange(true)) return false;
+  std::memcpy(writing.path, path.c_str(), path.size() + 1);
+  writing.fd.store(fd);
+  return true;
+}
+
+void untrackWriting(bool tracked) {
+  if (!tracked) return;
+  writing.fd.store(-1);
+  writing.claimed.store(false);
 }
 
 // Writes into an exclusively created file; on failure the file is removed again.
@@ -70,14 +100,18 @@ BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
   int out = posixCalls.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                             st.st_mode & 0777);
   if (out < 0) return posixFail(errno, to.c_str());
-  int err = copyData(from, out);
+  bool tracked = trackWriting(out, to);
+  posixFolderGained(to);
+  int err = copyData(from, out, st.st_size);
   if (!err) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};  // keep the write time
     futimens(out, times);
   }
+  untrackWriting(tracked);
   if (posixCalls.close(out) != 0 && !err) err = errno;
   if (err) {
     posixCalls.unlink(to.c_str());
+    posixFolderChanged();
     return posixFail(err);
   }
   return TRUE;
@@ -88,28 +122,55 @@ BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
   std::string temp = to + ".sondrix-partial";
   posixCalls.unlink(temp.c_str());
   if (!copyExclusive(from, st, temp)) return FALSE;
-  if (posixCalls.rename(temp.c_str(), to.c_str()) != 0) {
+  int renamed = posixCalls.rename(temp.c_str(), to.c_str());
+  posixFolderChanged();
+  if (renamed != 0) {
     int err = errno;
     posixCalls.unlink(temp.c_str());
     return posixFail(err, to.c_str());
   }
   return TRUE;
 }
+
+// The source opened for reading, as written or else matched without regard to case; -1
+// with errno on failure. The open never waits for a pipe's writer, and a socket cannot be
+// opened at all (ENXIO). O_NONBLOCK stays: it changes nothing for a regular file.
+int openSource(std::string& from) {
+  const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  int in = posixCalls.open(from.c_str(), flags, 0);
+  if (in >= 0 || errno != ENOENT) return in;
+  std::string matched = posixResolveCase(from);
+  if (matched == from) {
+    errno = ENOENT;
+    return -1;
+  }
+  from = matched;
+  return posixCalls.open(from.c_str(), flags, 0);
+}
 }  // namespace
+
+void posixAbandonCopy() {
+  int fd = writing.fd.load();
+  struct stat written, named;
+  // Only the file this copy made: not one put in its place meanwhile.
+  if (fd >= 0 && fstat(fd, &written) == 0 && lstat(writing.path, &named) == 0 &&
+      written.st_dev == named.st_dev && written.st_ino == named.st_ino)
+    unlink(writing.path);
+}
 
 BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
   std::string from, to;
   if (!source || !destination) return posixFail(EINVAL);
-  if (!posixHostPath(source, from) || !posixHostPath(destination, to)) return FALSE;
-  // The open never waits for a pipe's writer; a socket cannot be opened at all (ENXIO).
-  int in = posixCalls.open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0);
+  if (!posixHostPath(source, from, PathUse::opened) ||
+      !posixHostPath(destination, to, PathUse::created))
+    return FALSE;
+  int in = openSource(from);
   if (in < 0) return errno == ENXIO ? failSpecial() : posixFail(errno, from.c_str());
   struct stat st;
   BOOL ok;
   if (fstat(in, &st) != 0) ok = posixFail(errno);
   else if (S_ISDIR(st.st_mode)) ok = posixFail(EACCES);  // as Windows: access denied
   else if (!S_ISREG(st.st_mode)) ok = failSpecial();
-  else if (fcntl(in, F_SETFL, fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) ok = posixFail(errno);
   else ok = failIfExists ? copyExclusive(in, st, to) : copyReplacing(in, st, to);
   int saved = GetLastError();
   posixCalls.close(in);

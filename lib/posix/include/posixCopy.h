@@ -8,3 +8,8 @@
 #include "posixTypes.h"
 
 BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists);
+
+// Removes the file that CopyFileA is writing at this moment, if any. It makes only
+// async-signal-safe calls: it is for an interrupt handler that then ends the program
+// (the copy itself would go on into the removed file). One copy at a time is tracked.
+void posixAbandonCopy();
