@@ -9,7 +9,13 @@
 // The DOS form of a path argument; false when it cannot be represented.
 bool cliDosPath(const char* argument, std::string& dosPath);
 
-// Prints one log line (code page 932) and a line feed, and flushes.
+// Prepares standard output for a job's log. On POSIX, lines for a file or pipe are
+// gathered and written in batches, and an interrupt (Ctrl-C, a hang-up, a termination)
+// writes them out and removes a file left half-copied before the program ends.
+void cliStartLog();
+
+// Prints one log line (code page 932) and a line feed: at once to a terminal, and on
+// POSIX otherwise within 100 ms, at the latest when the program ends.
 void cliPrintLine(const char* line);
 
 // Whether argv[index] holds the argument exactly: Windows puts '?' or a look-alike in

@@ -4,11 +4,15 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include "cliPlatform.h"
 #include "posixText.h"
+#include "posixCopy.h"
 
 namespace {
 class posixVolume : public fatDevice {
@@ -32,6 +36,49 @@ class posixVolume : public fatDevice {
   int fd;
   uint64_t bytes;
 };
+
+// Log lines for a file or pipe are gathered and written at least every 100 ms, at the
+// end and on an interrupt: a copy logs thousands of lines a second, and a write for each
+// costs as much as copying a small file. A fixed buffer, so that the interrupt handler
+// can write it out. To a terminal every line goes out at once.
+bool gathering = false;
+char gathered[1 << 16];
+volatile sig_atomic_t gatheredBytes = 0, writtenBytes = 0;
+std::chrono::steady_clock::time_point lastWrite;
+
+void writeOut(const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t put = ::write(STDOUT_FILENO, data, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;  // the log is lost (a full disk); the job goes on
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+}
+
+// Only async-signal-safe calls: the interrupt handler uses it too. Counting what went out
+// keeps a line from being written twice when the handler comes in the middle.
+void writeGathered() {
+  while (writtenBytes < gatheredBytes) {
+    ssize_t put = ::write(STDOUT_FILENO, gathered + writtenBytes,
+                          static_cast<size_t>(gatheredBytes - writtenBytes));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    writtenBytes = writtenBytes + static_cast<sig_atomic_t>(put);
+  }
+  gatheredBytes = 0;
+  writtenBytes = 0;
+}
+
+// Ctrl-C, a hang-up or a termination: the file being copied is removed (a half file on
+// the stick would look like a whole one), the log so far is written, and the program
+// ends by the signal as it would have.
+void onInterrupt(int number) {
+  posixAbandonCopy();
+  writeGathered();
+  ::signal(number, SIG_DFL);
+  ::raise(number);
+}
 
 const char* openFailure(int error) {
   if (error == ENOENT || error == ENOTDIR) return "見つかりません";
@@ -59,12 +106,32 @@ bool cliDosPath(const char* argument, std::string& dosPath) {
   return true;
 }
 
+void cliStartLog() {
+  gathering = !::isatty(STDOUT_FILENO);
+  lastWrite = std::chrono::steady_clock::now();
+  if (gathering) std::atexit(writeGathered);
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
+}
+
 void cliPrintLine(const char* line) {
   std::string utf8;
   posixRecode("CP932", "UTF-8", line, std::strlen(line), utf8, "?");
   utf8 += '\n';
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-  std::fflush(stdout);
+  if (!gathering || utf8.size() > sizeof gathered - gatheredBytes) writeGathered();
+  if (!gathering || utf8.size() > sizeof gathered) {
+    writeOut(utf8.data(), utf8.size());
+    return;
+  }
+  std::memcpy(gathered + gatheredBytes, utf8.data(), utf8.size());
+  gatheredBytes = gatheredBytes + static_cast<sig_atomic_t>(utf8.size());
+  auto now = std::chrono::steady_clock::now();
+  if (now - lastWrite >= std::chrono::milliseconds(100)) {
+    writeGathered();
+    lastWrite = now;
+  }
 }
 
 bool cliExact(int, const char*) { return true; }

@@ -109,6 +109,9 @@ void cliPrintLine(const char* line) {
   std::fflush(stdout);
 }
 
+// Lines are written and flushed one by one here, and the system's CopyFileA copies.
+void cliStartLog() {}
+
 bool cliExact(int index, const char* argument) {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);

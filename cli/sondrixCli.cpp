@@ -195,6 +195,7 @@ int runJob(int command, const arguments& args, char** argv) {
   engine->recursive = args.recursive;
   engine->naturalOrder = args.natural;
   engine->dryRun = args.dryRun;
+  cliStartLog();
   int width = args.quiet || args.dryRun ? 0 : cliStatusWidth();
   if (width > 0)
     runWithProgress(*engine, sink, width);
