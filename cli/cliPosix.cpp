@@ -110,10 +110,13 @@ void cliStartLog() {
   gathering = !::isatty(STDOUT_FILENO);
   lastWrite = std::chrono::steady_clock::now();
   if (gathering) std::atexit(writeGathered);
-  struct sigaction action {};
+  struct sigaction action {}, before;
   action.sa_handler = onInterrupt;
   sigemptyset(&action.sa_mask);
-  for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
+  // A signal ignored from the start (nohup, a script's background job) stays ignored.
+  for (int number : {SIGINT, SIGTERM, SIGHUP})
+    if (sigaction(number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+      sigaction(number, &action, nullptr);
 }
 
 void cliPrintLine(const char* line) {

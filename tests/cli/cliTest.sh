@@ -217,6 +217,26 @@ grep -qx '01 朝.mp3  成功' both.txt && grep -qx '02 アンコール.mp3  成�
 rm -rf fresh && mkdir fresh && "$cli" sort -r ソース fresh 2>&1 >/dev/null | cmp -s - /dev/null &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: progress on a pipe"; }
 
+# A termination or hang-up mid-copy (Ctrl-C takes the same way; a script's background job
+# ignores it): the half-copied file is removed, the log so far reaches its file, and the
+# tool ends by the signal.
+interrupted() {  # signal
+  rm -rf stop stopped && mkdir stop stopped
+  printf 'a' > "stop/1 small.mp3"
+  truncate -s 2G "stop/2 big.mp3"
+  "$cli" sort -q stop stopped > stop.txt 2>/dev/null &
+  local pid=$! i
+  for i in $(seq 1000); do [ -e "stopped/2 big.mp3" ] && break; sleep 0.01; done
+  kill -"$1" "$pid"
+  wait "$pid"
+  [ $? = $((128 + $(kill -l "$1"))) ] && [ "$(ls stopped)" = "1 small.mp3" ] &&
+    grep -qx '1 small.mp3  成功' stop.txt
+}
+for signal in TERM HUP; do
+  interrupted $signal && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAIL: interrupted by $signal: $(ls stopped) $(cat stop.txt)"; }
+done
+
 # check: FAT images made with mkfs.fat and filled with mtools, which write without mounting.
 export LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1
 mp3() { for n in "$@"; do printf '%s' "$n" > "$n"; done; }

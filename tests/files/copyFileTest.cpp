@@ -2,7 +2,9 @@
 // Win32 is the reference for every result and last-error code.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <string>
+#include <vector>
 #include "testFs.h"
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -47,6 +49,27 @@ void setWriteTime(const std::string& path, const FILETIME& time) {
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &time));
   CloseHandle(h);
+}
+
+// Another program's change comes at least a clock tick after ours, as from any but the
+// quickest: some file systems keep a folder's times to the tick only.
+void nextTick() {
+#ifndef _WIN32
+  usleep(20000);
+#endif
+}
+
+// The .mp3 names in a folder as it lists them, sorted.
+std::vector<std::string> mp3Names(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA((folder + "\\*.mp3").c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(data.cFileName);
+  while (FindNextFileA(h, &data));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 class CopyFileConformance : public ::testing::Test {
@@ -121,4 +144,42 @@ TEST_F(CopyFileConformance, CopyKeepsTheWriteTime) {
     EXPECT_EQ(copied.dwHighDateTime, past.dwHighDateTime) << failIfExists;
     EXPECT_EQ(copied.dwLowDateTime, past.dwLowDateTime) << failIfExists;
   }
+}
+
+// Names are found without regard to case, and a folder read for one copy must still see
+// what changed before the next: another program's new or removed file, and this
+// program's own copies and deletions.
+TEST_F(CopyFileConformance, NamesMatchWithoutRegardToCase) {
+  makeDir(tmp / "Out");
+  enum Before { nothing, theyWrite, theyRemove, weDelete };
+  struct Step {
+    Before before;
+    const char* changed;  // the file that the change before the copy is about
+    const char* source;
+    const char* dest;
+    DWORD error;  // 0: copied
+  } steps[] = {
+      /* 0 */ {nothing, nullptr, "A.MP3", "out\\one.mp3", 0},
+      /* 1 */ {nothing, nullptr, "a.mp3", "Out\\ONE.MP3", ERROR_FILE_EXISTS},
+      /* 2 */ {theyWrite, "Out\\Two.mp3", "a.mp3", "Out\\two.MP3", ERROR_FILE_EXISTS},
+      /* 3 */ {theyRemove, "Out\\Two.mp3", "a.mp3", "Out\\TWO.mp3", 0},
+      /* 4 */ {weDelete, "Out\\TWO.mp3", "a.mp3", "Out\\two.mp3", 0},
+      /* 5 */ {nothing, nullptr, "a.mp3", "OUT\\Three.mp3", 0},
+  };
+  for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
+    const Step& s = steps[i];
+    if (s.before == theyWrite || s.before == theyRemove) nextTick();
+    if (s.before == theyWrite) writeFile(tmp / s.changed, "theirs");
+    if (s.before == theyRemove) removeFile(tmp / s.changed);
+    if (s.before == weDelete) {
+      EXPECT_TRUE(DeleteFileA((tmp / s.changed).c_str())) << "step " << i;
+    }
+    SetLastError(sentinel);
+    BOOL ok = CopyFileA((tmp / s.source).c_str(), (tmp / s.dest).c_str(), TRUE);
+    EXPECT_EQ(ok, s.error == 0) << "step " << i;
+    if (s.error) {
+      EXPECT_EQ(GetLastError(), s.error) << "step " << i;
+    }
+  }
+  EXPECT_EQ(mp3Names(tmp / "Out"), (std::vector<std::string>{"Three.mp3", "one.mp3", "two.mp3"}));
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <fcntl.h>
 #include <cerrno>
+#include <cstdio>
 #include <string>
 #include "posixFaults.h"
 #include "../../lib/posix/posixPath.h"
@@ -12,6 +13,7 @@
 namespace {
 int writesBeforeFailure;
 std::string appearingPath;
+bool replacedFirst;  // another program moves the file away and puts its own in place
 
 ssize_t failingWrite(int fd, const void* buffer, size_t count) {
   if (writesBeforeFailure-- > 0) return savedCalls.write(fd, buffer, count);
@@ -70,6 +72,41 @@ TEST_F(CopyFaults, DestinationAppearingWhileCopyingIsNotReplaced) {
   std::string bytes;
   ASSERT_TRUE(readFile(appearingPath, bytes));
   EXPECT_EQ(bytes, "theirs");
+}
+
+// An interrupt handler's posixAbandonCopy (called here from the first write, as a signal
+// would come) removes the file being written, but never one put in its place meanwhile,
+// nor a finished copy.
+TEST_F(CopyFaults, AbandonedCopyLeavesNoPartialFile) {
+  writeFile(tmp / "big.mp3", std::string(200000, 'x'));
+  for (bool replaced : {false, true}) {
+    appearingPath = tmp / (replaced ? "replaced.mp3" : "abandoned.mp3");
+    replacedFirst = replaced;
+    posixCalls.write = [](int fd, const void* buffer, size_t count) -> ssize_t {
+      if (!appearingPath.empty()) {
+        std::string host;
+        posixHostPath(appearingPath.c_str(), host);
+        if (replacedFirst) {
+          std::rename(host.c_str(), (host + ".moved").c_str());
+          writeFile(appearingPath, "theirs");
+        }
+        posixAbandonCopy();
+        appearingPath.clear();
+      }
+      return savedCalls.write(fd, buffer, count);
+    };
+    std::string dest = appearingPath;
+    CopyFileA((tmp / "big.mp3").c_str(), dest.c_str(), TRUE);
+    std::string bytes;
+    EXPECT_EQ(readFile(dest, bytes), replaced) << replaced;
+    if (replaced) {
+      EXPECT_EQ(bytes, "theirs");
+    }
+  }
+  posixCalls = savedCalls;
+  ASSERT_TRUE(CopyFileA((tmp / "big.mp3").c_str(), (tmp / "done.mp3").c_str(), TRUE));
+  posixAbandonCopy();
+  EXPECT_TRUE(pathExists(tmp / "done.mp3"));
 }
 
 TEST(posixError, ErrnoTable) {

@@ -22,4 +22,5 @@ void writeFile(const std::string& dosPath, const std::string& bytes);
 // The file's bytes, or false when it cannot be read.
 bool readFile(const std::string& dosPath, std::string& bytes);
 void makeDir(const std::string& dosPath);
+void removeFile(const std::string& dosPath);
 bool pathExists(const std::string& dosPath);

@@ -55,6 +55,11 @@ void makeDir(const std::string& dosPath) {
   if (mkdir(host(dosPath).c_str(), 0777) != 0) throw std::runtime_error("mkdir " + dosPath);
 }
 
+// Removes the file directly, as another program would, past the POSIX layer.
+void removeFile(const std::string& dosPath) {
+  if (unlink(host(dosPath).c_str()) != 0) throw std::runtime_error("unlink " + dosPath);
+}
+
 bool pathExists(const std::string& dosPath) {
   struct stat st;
   return stat(host(dosPath).c_str(), &st) == 0;

@@ -60,6 +60,10 @@ void makeDir(const std::string& dosPath) {
   if (!CreateDirectoryA(dosPath.c_str(), nullptr)) throw std::runtime_error("mkdir " + dosPath);
 }
 
+void removeFile(const std::string& dosPath) {
+  if (!DeleteFileA(dosPath.c_str())) throw std::runtime_error("delete " + dosPath);
+}
+
 bool pathExists(const std::string& dosPath) {
   return GetFileAttributesA(dosPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
