@@ -2,6 +2,7 @@
 #include "posixText.h"
 #include <cerrno>
 #include <iconv.h>
+#include <vector>
 
 namespace {
 // Length of the input character that iconv could not take, by encoding family, so
@@ -23,29 +24,48 @@ size_t badCharLength(const std::string& code, const unsigned char* p, size_t lef
   return n < left ? n : left;
 }
 
-class Converter {
+// Opening a conversion costs more than converting a path name, and the layer converts
+// several for every file it copies: each thread keeps the conversions it has opened.
+class Converters {
  public:
-  Converter(const char* from, const char* to) : cd(iconv_open(to, from)) {}
-  ~Converter() {
-    if (ok()) iconv_close(cd);
+  ~Converters() {
+    for (const Entry& e : entries) iconv_close(e.cd);
   }
-  bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
-  iconv_t cd;
+  // The open conversion, reset to its initial state; (iconv_t)-1 when iconv lacks one.
+  iconv_t get(const char* from, const char* to) {
+    for (const Entry& e : entries)
+      if (e.from == from && e.to == to) {
+        iconv(e.cd, nullptr, nullptr, nullptr, nullptr);
+        return e.cd;
+      }
+    iconv_t cd = iconv_open(to, from);
+    if (cd != reinterpret_cast<iconv_t>(-1)) entries.push_back({from, to, cd});
+    return cd;
+  }
+
+ private:
+  struct Entry {
+    std::string from, to;
+    iconv_t cd;
+  };
+  std::vector<Entry> entries;
 };
+
+thread_local Converters converters;
 }  // namespace
 
 bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_t len,
                  std::string& out, const char* substitute) {
   out.clear();
-  Converter conv(fromCode, toCode);
-  if (!conv.ok()) return false;
+  iconv_t cd = converters.get(fromCode, toCode);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   char* src = const_cast<char*>(in);
   size_t left = len;
   char chunk[4096];
   while (left > 0) {
     char* dst = chunk;
     size_t room = sizeof chunk;
-    size_t r = iconv(conv.cd, &src, &left, &dst, &room);
+    size_t r = iconv(cd, &src, &left, &dst, &room);
     out.append(chunk, dst - chunk);
     if (r != static_cast<size_t>(-1)) continue;
     if (errno == E2BIG) continue;
@@ -54,11 +74,11 @@ bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_
     size_t skip = badCharLength(fromCode, reinterpret_cast<unsigned char*>(src), left);
     src += skip;
     left -= skip;
-    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   char* dst = chunk;
   size_t room = sizeof chunk;
-  iconv(conv.cd, nullptr, nullptr, &dst, &room);
+  iconv(cd, nullptr, nullptr, &dst, &room);
   out.append(chunk, dst - chunk);
   return true;
 }
