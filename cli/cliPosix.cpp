@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -40,21 +41,14 @@ class posixVolume : public fatDevice {
 // Log lines for a file or pipe are gathered and written at least every 100 ms, at the
 // end and on an interrupt: a copy logs thousands of lines a second, and a write for each
 // costs as much as copying a small file. A fixed buffer, so that the interrupt handler
-// can write it out. To a terminal every line goes out at once.
+// can write it out. To a terminal every line goes out at once. A write that fails (a
+// full disk) loses the log, not the job.
 bool gathering = false;
 char gathered[1 << 16];
 volatile sig_atomic_t gatheredBytes = 0, writtenBytes = 0;
 std::chrono::steady_clock::time_point lastWrite;
 
-void writeOut(const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t put = ::write(STDOUT_FILENO, data, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;  // the log is lost (a full disk); the job goes on
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-}
+size_t room() { return sizeof gathered - static_cast<size_t>(gatheredBytes); }
 
 // Only async-signal-safe calls: the interrupt handler uses it too. Counting what went out
 // keeps a line from being written twice when the handler comes in the middle.
@@ -123,15 +117,16 @@ void cliPrintLine(const char* line) {
   std::string utf8;
   posixRecode("CP932", "UTF-8", line, std::strlen(line), utf8, "?");
   utf8 += '\n';
-  if (!gathering || utf8.size() > sizeof gathered - gatheredBytes) writeGathered();
-  if (!gathering || utf8.size() > sizeof gathered) {
-    writeOut(utf8.data(), utf8.size());
-    return;
+  if (utf8.size() > room()) writeGathered();  // lines stay whole where they can
+  for (size_t done = 0; done < utf8.size();) {
+    if (room() == 0) writeGathered();
+    size_t piece = std::min(utf8.size() - done, room());
+    std::memcpy(gathered + gatheredBytes, utf8.data() + done, piece);
+    gatheredBytes = gatheredBytes + static_cast<sig_atomic_t>(piece);
+    done += piece;
   }
-  std::memcpy(gathered + gatheredBytes, utf8.data(), utf8.size());
-  gatheredBytes = gatheredBytes + static_cast<sig_atomic_t>(utf8.size());
   auto now = std::chrono::steady_clock::now();
-  if (now - lastWrite >= std::chrono::milliseconds(100)) {
+  if (!gathering || now - lastWrite >= std::chrono::milliseconds(100)) {
     writeGathered();
     lastWrite = now;
   }
