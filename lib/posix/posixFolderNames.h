@@ -2,7 +2,10 @@
 // regard to case does not read the whole folder for every file a job writes. The listing
 // is trusted while the folder's device, inode, change and write times stay as they were;
 // the layer's own changes are told to it directly, because a file system's time stamp
-// may not move within one clock tick.
+// may not move within one clock tick. So where folder times are kept to the tick (older
+// kernels, FAT), another program's change in the same tick as one of ours goes unseen
+// until the folder changes again: a new name might then sit beside one that differs
+// only in case. Nothing is ever replaced, as files are created exclusively.
 #pragma once
 #include <string>
 
