@@ -97,11 +97,12 @@ void untrackWriting(bool tracked) {
 
 // Writes into an exclusively created file; on failure the file is removed again.
 BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
+  unsigned long listed = posixFolderBefore(to);
   int out = posixCalls.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                             st.st_mode & 0777);
   if (out < 0) return posixFail(errno, to.c_str());
   bool tracked = trackWriting(out, to);
-  posixFolderGained(to);
+  posixFolderGained(to, listed);
   int err = copyData(from, out, st.st_size);
   if (!err) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};  // keep the write time
@@ -117,8 +118,19 @@ BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
   return TRUE;
 }
 
-// Copies into a temporary file beside the destination, then renames it over.
+// Whether path names the file st describes (the same name, or a link to it).
+bool sameFile(const struct stat& st, const std::string& path) {
+  struct stat other;
+  return stat(path.c_str(), &other) == 0 && other.st_dev == st.st_dev && other.st_ino == st.st_ino;
+}
+
+// Copies into a temporary file beside the destination, then renames it over. A file is
+// never copied onto itself: Windows refuses that as a sharing violation.
 BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
+  if (sameFile(st, to)) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  }
   std::string temp = to + ".sondrix-partial";
   posixCalls.unlink(temp.c_str());
   if (!copyExclusive(from, st, temp)) return FALSE;

@@ -24,6 +24,9 @@ bool operator==(const Stamp& a, const Stamp& b) {
 struct Listing {
   bool valid = false;
   Stamp stamp{};
+  // Counts every reading and change, so that a mark taken before a create shows whether
+  // the listing was replaced or told of anything meanwhile; 0 is never a generation.
+  unsigned long generation = 1;
   // Folded name to the entry's own spelling; the first entry the folder lists wins.
   std::unordered_map<std::string, std::string> names;
 };
@@ -50,6 +53,7 @@ bool stampOf(const std::string& folder, Stamp& stamp) {
 // made while reading leaves a stamp that no longer matches.
 bool readListing(const std::string& folder, const Stamp& stamp) {
   listing.valid = false;
+  ++listing.generation;
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return false;
   listing.names.clear();
@@ -81,20 +85,42 @@ bool posixListedEntry(const std::string& folder, const std::string& name, std::s
   return lookUp(folder, name, found, false);
 }
 
-void posixFolderGained(const std::string& hostPath) {
+namespace {
+std::string folderOf(const std::string& hostPath) {
   size_t slash = hostPath.rfind('/');
-  std::string folder = slash == std::string::npos ? "" : hostPath.substr(0, slash + 1);
-  std::string name = hostPath.substr(slash == std::string::npos ? 0 : slash + 1);
+  return slash == std::string::npos ? "" : hostPath.substr(0, slash + 1);
+}
+
+void forget() {
+  listing.valid = false;
+  ++listing.generation;
+}
+}  // namespace
+
+unsigned long posixFolderBefore(const std::string& hostPath) {
+  std::lock_guard<std::mutex> hold(listingLock);
+  Stamp now;
+  bool current = listing.valid && stampOf(folderOf(hostPath), now) && listing.stamp == now;
+  return current ? listing.generation : 0;
+}
+
+void posixFolderGained(const std::string& hostPath, unsigned long before) {
+  std::string folder = folderOf(hostPath);
+  std::string name = hostPath.substr(folder.size());
   std::lock_guard<std::mutex> hold(listingLock);
   Stamp now;
   if (!listing.valid || !stampOf(folder, now)) return;
   // Another folder's listing stays as it is: its own stamp still guards it.
   if (now.device != listing.stamp.device || now.inode != listing.stamp.inode) return;
+  // The new stamp covers only our own create when the listing was current just before
+  // it; otherwise someone else changed the folder too, and it is read again.
+  if (before != listing.generation) return forget();
   listing.names.emplace(folded(name), name);
   listing.stamp = now;
+  ++listing.generation;
 }
 
 void posixFolderChanged() {
   std::lock_guard<std::mutex> hold(listingLock);
-  listing.valid = false;
+  forget();
 }

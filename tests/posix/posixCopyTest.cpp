@@ -74,6 +74,33 @@ TEST_F(CopyFaults, DestinationAppearingWhileCopyingIsNotReplaced) {
   EXPECT_EQ(bytes, "theirs");
 }
 
+// Another program creates SONG.MP3 after our copy matched its destination name against
+// the kept listing and before it creates the file: the folder's stamp after our create
+// must not make the listing current again without that name, or a later "song.mp3"
+// would be created beside it instead of failing.
+TEST_F(CopyFaults, KeptNamesNeverTakeInAnotherProgramsCreate) {
+  writeFile(tmp / "a.mp3", "new");
+  makeDir(tmp / "Out");
+  ASSERT_TRUE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "Out\\one.mp3").c_str(), TRUE));
+  appearingPath = tmp / "Out\\SONG.MP3";
+  posixCalls.open = [](const char* path, int flags, mode_t mode) -> int {
+    if (!(flags & O_CREAT) && !appearingPath.empty()) writeFile(appearingPath, "theirs");
+    appearingPath.clear();
+    return savedCalls.open(path, flags, mode);
+  };
+  ASSERT_TRUE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "Out\\two.mp3").c_str(), TRUE));
+  posixCalls = savedCalls;
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "Out\\song.mp3").c_str(), TRUE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA((tmp / "Out\\s*").c_str(), &data);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(data.cFileName, "SONG.MP3");
+  EXPECT_FALSE(FindNextFileA(h, &data)) << data.cFileName;
+  FindClose(h);
+}
+
 // An interrupt handler's posixAbandonCopy (called here from the first write, as a signal
 // would come) removes the file being written, but never one put in its place meanwhile,
 // nor a finished copy.
