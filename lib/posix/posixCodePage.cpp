@@ -226,7 +226,8 @@ size_t multiByteWidth(Page page, unsigned char lead) {
 int deliverWide(const std::u16string& wide, LPWSTR output, int outputSize) {
   if (outputSize == 0) return static_cast<int>(wide.size());
   size_t fits = std::min(wide.size(), static_cast<size_t>(outputSize));
-  std::copy(wide.begin(), wide.begin() + fits, output);
+  // A caller's buffer need not be aligned for WCHAR.
+  std::memcpy(output, wide.data(), fits * sizeof(WCHAR));
   if (fits < wide.size()) return fail(ERROR_INSUFFICIENT_BUFFER);
   return static_cast<int>(fits);
 }
@@ -248,9 +249,16 @@ int deliverBytes(Page page, const std::string& bytes, LPSTR output, int outputSi
   return fail(ERROR_INSUFFICIENT_BUFFER);
 }
 
+// The units of a caller's text, read bytewise: its buffer need not be aligned for WCHAR.
+WCHAR wideAt(LPCWSTR text, size_t index) {
+  WCHAR unit;
+  std::memcpy(&unit, reinterpret_cast<const char*>(text) + index * sizeof(WCHAR), sizeof unit);
+  return unit;
+}
+
 size_t wideLength(LPCWSTR text) {
   size_t n = 0;
-  while (text[n]) ++n;
+  while (wideAt(text, n)) ++n;
   return n;
 }
 }  // namespace
@@ -280,7 +288,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceLe
     return fail(ERROR_INVALID_PARAMETER);
   if (flags != 0) return fail(ERROR_INVALID_FLAGS);
   size_t length = sourceLength < 0 ? wideLength(source) + 1 : static_cast<size_t>(sourceLength);
-  std::u16string units(source, source + length);
+  std::u16string units(length, u'\0');
+  std::memcpy(&units[0], source, length * sizeof(WCHAR));
   std::string bytes;
   if (page == Page::cp932) {
     bool defaulted = encodeCp932(units.data(), length, defaultChar ? defaultChar : "?", bytes);

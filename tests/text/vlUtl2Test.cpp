@@ -376,6 +376,15 @@ TEST(CodePageCalls, CountsSizesAndErrors) {
   EXPECT_EQ(used, TRUE);
   EXPECT_EQ(WideCharToMultiByte(932, 0, text, -1, narrow, 8, nullptr, &used), 5);
   EXPECT_EQ(used, FALSE);
+
+  // A caller may hand buffers that are not aligned for WCHAR, both ways.
+  alignas(8) unsigned char raw[2 * sizeof text + 1];
+  LPWSTR unaligned = reinterpret_cast<LPWSTR>(raw + 1);
+  std::memcpy(raw + 1, text, sizeof text);
+  EXPECT_EQ(WideCharToMultiByte(932, 0, unaligned, -1, narrow, 8, nullptr, nullptr), 5);
+  EXPECT_STREQ(narrow, "a\x82\xA0" "b");
+  EXPECT_EQ(MultiByteToWideChar(932, 0, narrow, -1, unaligned, 4), 4);
+  EXPECT_EQ(std::memcmp(raw + 1, text, sizeof text), 0);
 }
 
 TEST(CodePageCalls, InvalidUtf8BecomesReplacementCharacters) {
