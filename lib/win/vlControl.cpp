@@ -39,9 +39,7 @@ bool vlControl::tryLink() {
   if (hwnd) return true;
   if (!parent || !parent->hwnd) return false;
   HWND item = GetDlgItem(parent->hwnd, id);
-  if (!item) return false;
-  linkWin(item);
-  return true;
+  return item && linkWin(item);
 }
 
 int vlControl::controlId() {

@@ -69,12 +69,13 @@ const char* filterPattern(const char* list, DWORD index) {
 }
 
 // The extension that `pattern` lends a name: its first pattern without the leading
-// "*" ("*.wpl;*.asx" gives ".wpl"); empty when it would not fit extensionSize.
+// "*" ("*.wpl;*.asx" gives ".wpl"); empty when it would not fit extensionSize, or when
+// it holds a wildcard ("*.*"): no file can be named with one.
 void patternExtension(const char* pattern, char* extension) {
   extension[0] = 0;
   const char* start = pattern + 1;
   size_t length = std::strcspn(start, ";");
-  if (length >= static_cast<size_t>(extensionSize)) return;
+  if (length >= static_cast<size_t>(extensionSize) || std::strcspn(start, "*?") < length) return;
   std::memcpy(extension, start, length);
   extension[length] = 0;
 }

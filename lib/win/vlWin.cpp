@@ -96,19 +96,29 @@ bool vlWin::create(const char* title) {
     dbout("ウインドウ（%s）が生成できませんでした。\n", wndClassName.c_str());
     return false;
   }
-  linkWin(window);
+  if (!linkWin(window)) {
+    DestroyWindow(window);
+    return false;
+  }
   onCreate();
   return true;
 }
 
-void vlWin::linkWin(HWND window) {
-  if (linked) return;
+bool vlWin::linkWin(HWND window) {
+  if (linked) return true;
+  // One object per window: a second one would subclass the first's procedure with
+  // itself, and every message would call that procedure again without end.
+  if (!vlWinStoreManagerTable(window, this)) {
+    dbout("\n<<vlWin::ウインドウ(%s)には既に別のオブジェクトがつながっています。\n",
+          wndClassName.c_str());
+    return false;
+  }
   hwnd = window;
   prevProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(vlWinProc)));
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  vlWinStoreManagerTable(window, this);
   linked = true;
+  return true;
 }
 
 void vlWin::unlinkWin() {

@@ -132,7 +132,8 @@ class vlWin : public vlObject {
   bool registClass();
   // Registers, creates with the title (windowText when null), links, then onCreate().
   bool create(const char* title = nullptr);
-  void linkWin(HWND window);
+  // Binds this object to window; false, traced, when another object is bound to it.
+  bool linkWin(HWND window);
   void unlinkWin();
   static vlWin* GetWin(HWND window);
 

@@ -190,6 +190,23 @@ TEST_F(WinTest, OwnedObjectGoesWithItsWindowAndTheRegistryWithItsLastEntry) {
   EXPECT_EQ(vlWin::GetWin(second->hwnd), second);
 }
 
+// A window serves one object: a second link is refused and traced, and the first object
+// keeps the window, its messages and its registry entry.
+TEST_F(WinTest, ASecondObjectIsNotLinkedToAWindowThatHasOne) {
+  make();
+  auto* second = new RecordingWin;
+  EXPECT_FALSE(second->linkWin(window));
+  EXPECT_EQ(second->hwnd, nullptr);
+  EXPECT_EQ(vlWin::GetWin(window), win);
+  SendMessageA(window, WM_COMMAND, 7, 0);
+  EXPECT_EQ(calls, std::vector<std::string>{"command(7,0)"});
+  ASSERT_FALSE(traced.empty());
+  EXPECT_NE(traced.back().find("既に別のオブジェクト"), std::string::npos) << traced.back();
+  delete second;
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(vlWin::GetWin(window), win);
+}
+
 namespace {
 // Destroys its own window inside a handler and still uses its members afterwards.
 class SelfClosing : public RecordingWin {
