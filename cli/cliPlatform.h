@@ -2,6 +2,7 @@
 // a DOS path in code page 932, how a log line reaches standard output and the progress
 // line the terminal, and how a volume is opened for reading.
 #pragma once
+#include <windows.h>
 #include <memory>
 #include <string>
 #include "fatDevice.h"
@@ -34,3 +35,7 @@ std::string cliText(const char* argument);
 // Opens a volume read-only: an image file, a block device on Linux, a volume path such
 // as \\.\E: on Windows. Null when it cannot be opened; reason (code page 932) says why.
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason);
+
+// Starts a search that lists a folder in the order its file system holds the entries (on
+// FAT and exFAT, their order on disk); FindNextFileA and FindClose go on from there.
+HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data);

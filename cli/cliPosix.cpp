@@ -170,3 +170,8 @@ std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reas
   }
   return std::make_unique<posixVolume>(fd, static_cast<uint64_t>(end));
 }
+
+// The layer's FindFirstFileA sorts as Wine does; this one keeps the file system's order.
+HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
+  return posixFindFirstInDiskOrder(pattern, data);
+}

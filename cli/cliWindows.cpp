@@ -157,3 +157,8 @@ std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reas
   }
   return std::make_unique<windowsVolume>(handle, bytes);
 }
+
+// Windows lists a folder in its file system's order.
+HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
+  return FindFirstFileA(pattern, data);
+}

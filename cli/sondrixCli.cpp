@@ -2,10 +2,11 @@
 //   sondrix-cli sort [-r] [--natural] [-n] [-q] SOURCE DEST
 //   sondrix-cli list [-n] [-q] PLAYLIST DEST
 //   sondrix-cli check [--natural] [-r] VOLUME [FOLDER]
+//   sondrix-cli reorder [-r] [--natural] [-n] [-q] FOLDER
 // Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded
 // (in a dry run: would succeed), 1 when a copy failed or a folder could not be made, 2
 // for a usage error or an operand refused before anything is written. The check's own
-// statuses are in cliCheck.h.
+// statuses are in cliCheck.h; reorder: 0 done, 1 a folder could not be reordered.
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,9 @@
 #include "cliCheck.h"
 #include "cliPlatform.h"
 #include "cliProgress.h"
+#include "cliStop.h"
 #include "copyEngine.h"
+#include "folderReorder.h"
 #include "sondrixVersion.h"
 
 namespace {
@@ -23,16 +26,18 @@ const char* const usageText =
     "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] SOURCE DEST\n"
     "       sondrix-cli list [-n|--dry-run] [-q|--quiet] PLAYLIST DEST\n"
     "       sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]\n"
+    "       sondrix-cli reorder [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] FOLDER\n"
     "       sondrix-cli -h|--help | --version\n"
     "  -r, --recursive  take the sub-folders too\n"
     "  --natural        compare digit runs by value, 2 before 10 (sort: the copy order;\n"
-    "                   check: the order expected on the volume)\n"
+    "                   check: the order expected on the volume; reorder: the new order)\n"
     "  -n, --dry-run    write nothing; mark each file with what the copy would do\n"
+    "                   (reorder: print the new order and mark the entries that move)\n"
     "  -q, --quiet      no progress line on a terminal\n"
     "  -h, --help       this text\n"
     "Options may come before or after the operands; \"--\" ends them.";
 
-enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4 };
+enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4, reorderCommand = 8 };
 
 struct arguments {
   bool recursive = false, natural = false, dryRun = false, quiet = false, help = false;
@@ -47,11 +52,11 @@ struct optionEntry {
 };
 
 const optionEntry optionTable[] = {
-    {'r', "--recursive", sortCommand | checkCommand, &arguments::recursive},
-    {0, "--natural", sortCommand | checkCommand, &arguments::natural},
-    {'n', "--dry-run", sortCommand | listCommand, &arguments::dryRun},
-    {'q', "--quiet", sortCommand | listCommand, &arguments::quiet},
-    {'h', "--help", sortCommand | listCommand | checkCommand, &arguments::help},
+    {'r', "--recursive", sortCommand | checkCommand | reorderCommand, &arguments::recursive},
+    {0, "--natural", sortCommand | checkCommand | reorderCommand, &arguments::natural},
+    {'n', "--dry-run", sortCommand | listCommand | reorderCommand, &arguments::dryRun},
+    {'q', "--quiet", sortCommand | listCommand | reorderCommand, &arguments::quiet},
+    {'h', "--help", sortCommand | listCommand | checkCommand | reorderCommand, &arguments::help},
 };
 
 int usageError(const std::string& why) {
@@ -120,9 +125,20 @@ bool readable(const char* dosPath) {
   return true;
 }
 
+// What an operand must name: a file to read, a folder, or a folder to reorder, which
+// may be gone when a stopped reorder left only its working folder.
+enum operandKind { readableFile, existingFolder, reorderedFolder };
+
+bool namesWanted(const std::string& dosPath, operandKind wanted) {
+  if (wanted == readableFile) return kindOf(dosPath.c_str()) == file && readable(dosPath.c_str());
+  if (kindOf(dosPath.c_str()) == folder) return true;
+  return wanted == reorderedFolder &&
+         kindOf(folderReorder::workingFolderOf(dosPath).c_str()) == folder;
+}
+
 // Checks one operand and copies its DOS form into a settings field of 300 bytes; false,
 // after one line on standard error naming the path, when it is refused.
-bool takeOperand(char** argv, int index, const char* role, bool wantsFolder, char* field) {
+bool takeOperand(char** argv, int index, const char* role, operandKind wanted, char* field) {
   const char* argument = argv[index];
   std::string dosPath;
   const char* why = nullptr;
@@ -130,10 +146,8 @@ bool takeOperand(char** argv, int index, const char* role, bool wantsFolder, cha
     why = "cannot be written in code page 932";
   else if (dosPath.size() >= 300)
     why = "is too long (299 bytes at most)";
-  else if (wantsFolder && kindOf(dosPath.c_str()) != folder)
-    why = "is not an existing folder";
-  else if (!wantsFolder && (kindOf(dosPath.c_str()) != file || !readable(dosPath.c_str())))
-    why = "is not an existing readable file";
+  else if (!namesWanted(dosPath, wanted))
+    why = wanted == readableFile ? "is not an existing readable file" : "is not an existing folder";
   if (why) {
     std::fprintf(stderr, "sondrix-cli: %s %s %s\n", role, argument, why);
     return false;
@@ -187,9 +201,10 @@ int runJob(int command, const arguments& args, char** argv) {
   printSink sink;
   // The engine is large (its name buffer): not on the stack.
   auto engine = std::make_unique<copyEngine>(sink);
-  if (!takeOperand(argv, args.operands[0], sort ? "SOURCE" : "PLAYLIST", sort,
+  if (!takeOperand(argv, args.operands[0], sort ? "SOURCE" : "PLAYLIST",
+                   sort ? existingFolder : readableFile,
                    sort ? engine->sourceFolder : engine->fileList) ||
-      !takeOperand(argv, args.operands[1], "DEST", true, engine->destFolder))
+      !takeOperand(argv, args.operands[1], "DEST", existingFolder, engine->destFolder))
     return 2;
   engine->copyMethod = sort ? 0 : 1;
   engine->recursive = args.recursive;
@@ -215,10 +230,28 @@ int runCheck(const arguments& args, char** argv) {
   return checkVolume(options);
 }
 
+// Reorders in place; a stop asked by a signal ends the job after the current rename.
+int runReorder(const arguments& args, char** argv) {
+  if (args.operands.size() != 1) return usageError("reorder needs one FOLDER");
+  char folderPath[300];
+  if (!takeOperand(argv, args.operands[0], "FOLDER", reorderedFolder, folderPath)) return 2;
+  reorderOptions options;
+  options.recursive = args.recursive;
+  options.natural = args.natural;
+  options.dryRun = args.dryRun;
+  options.stopAsked = cliStopAsked;
+  options.findFirst = cliFindInDiskOrder;
+  printSink sink;
+  cliStartLog();
+  cliStopBetweenSteps();
+  return folderReorder(sink, options).run(folderPath);
+}
+
 int commandOf(const char* name) {
   if (!std::strcmp(name, "sort")) return sortCommand;
   if (!std::strcmp(name, "list")) return listCommand;
   if (!std::strcmp(name, "check")) return checkCommand;
+  if (!std::strcmp(name, "reorder")) return reorderCommand;
   return 0;
 }
 }  // namespace
@@ -237,5 +270,6 @@ int main(int argc, char** argv) {
   if (!parseArguments(argc, argv, command, args, why)) return usageError(why);
   if (args.help) return showUsage();
   if (command == checkCommand) return runCheck(args, argv);
+  if (command == reorderCommand) return runReorder(args, argv);
   return runJob(command, args, argv);
 }

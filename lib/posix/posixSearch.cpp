@@ -1,6 +1,7 @@
-// Directory search over opendir/readdir, and _mkdir.
+// Directory search over opendir/readdir, and _mkdir and _rmdir.
 #include <windows.h>
 #include <direct.h>
+#include <unistd.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -126,7 +127,7 @@ HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
 }
 
 HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
-                    WIN32_FIND_DATAA* data) {
+                    WIN32_FIND_DATAA* data, bool sorted = true) {
   DIR* dir = opendir(hostFolder.c_str());
   // The folder of the pattern is missing: that is a folder on the way (3).
   if (!dir) return failSearch(posixErrorCode(errno, (hostFolder + "/" + mask).c_str()));
@@ -143,8 +144,9 @@ HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
   }
   closedir(dir);
   if (found.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
-  std::sort(found.begin(), found.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (sorted)
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
   auto* search = new SearchHandle;
   for (auto& f : found) search->entries.push_back(f.second);
   return openSearch(search, data);
@@ -168,9 +170,7 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   return openSearch(search, data);
 }
 
-}  // namespace
-
-HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
+HANDLE search(const char* pattern, WIN32_FIND_DATAA* data, bool sorted) {
   if (!pattern || !data) return failSearch(ERROR_INVALID_PARAMETER);
   size_t split = lastComponent(pattern);
   std::string folder(pattern, split);
@@ -179,8 +179,17 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
   std::string hostFolder;
   if (!posixHostPath(folder.c_str(), hostFolder)) return INVALID_HANDLE_VALUE;
   if (hostFolder.empty()) hostFolder = ".";
-  return hasWildcards(mask) ? findMatching(hostFolder, mask, data)
+  return hasWildcards(mask) ? findMatching(hostFolder, mask, data, sorted)
                             : findExact(hostFolder, mask, data);
+}
+}  // namespace
+
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
+  return search(pattern, data, true);
+}
+
+HANDLE posixFindFirstInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
+  return search(pattern, data, false);
 }
 
 BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {
@@ -208,4 +217,15 @@ int _mkdir(const char* path) {
   int made = mkdir(host.c_str(), 0777);
   if (made == 0) posixFolderChanged();
   return made;
+}
+
+int _rmdir(const char* path) {
+  std::string host;
+  if (!posixHostPath(path, host)) {
+    errno = ENOENT;
+    return -1;
+  }
+  int removed = rmdir(host.c_str());
+  posixFolderChanged();
+  return removed;
 }

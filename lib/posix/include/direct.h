@@ -4,6 +4,9 @@
 // Creates one folder; 0 on success, -1 with errno set (EEXIST, ENOENT, ...).
 int _mkdir(const char* path);
 
+// Removes one empty folder; 0 on success, -1 with errno set (ENOTEMPTY, ENOENT, ...).
+int _rmdir(const char* path);
+
 // The current drive, 1 = A: always Z: (26), whose root is the POSIX root.
 int _getdrive();
 

@@ -33,5 +33,10 @@ struct WIN32_FIND_DATAA {
 };
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
+
+// The layer's own: FindFirstFileA lists a folder sorted by upper-cased name, as Wine
+// does; this lists it in the file system's own order, which on FAT and exFAT is the
+// order of the entries on disk. Go on with FindNextFileA, end with FindClose.
+HANDLE posixFindFirstInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE search);
