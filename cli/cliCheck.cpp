@@ -46,6 +46,8 @@ std::string problemText(const fatError& error) {
                     value);
     case fatProblem::folderTooLong:
       return format("壊れています: クラスター %llu からのフォルダーが 65536 項目を超えます", value);
+    case fatProblem::crossLinked:
+      return format("壊れています: クラスター %llu が二つのフォルダーに使われています", value);
     case fatProblem::damagedEntry:
       return format("壊れています: %llu 番目の項目が正しくありません", value + 1);
     case fatProblem::none:

@@ -118,6 +118,8 @@ fatError fatVolume::readFolder(uint32_t cluster, std::vector<unsigned char>& byt
   }
   std::vector<uint32_t> chain;
   if (fatError error = folderChain(cluster, chain)) return error;
+  for (uint32_t part : chain)
+    if (!claimed.claim(part, cluster)) return failure(fatProblem::crossLinked, part);
   bytes.resize(chain.size() * clusterBytes);
   for (size_t i = 0; i < chain.size(); ++i) {
     uint64_t offset = dataOffset + uint64_t{chain[i] - 2} * clusterBytes;

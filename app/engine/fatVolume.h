@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 #include "fatDevice.h"
+#include "folderClusters.h"
 
 enum class fatProblem {
   none,
@@ -17,6 +18,7 @@ enum class fatProblem {
   chainBroken,    // cluster value of a chain is marked free or bad in the FAT
   folderTooLong,  // a folder's chain is longer than a folder can be (value: its cluster)
   damagedEntry,   // directory entry number value is not a valid entry
+  crossLinked,    // cluster value belongs to the chains of two folders
 };
 
 struct fatError {
@@ -41,7 +43,8 @@ class fatVolume {
   // The highest valid cluster number.
   uint32_t lastCluster() const { return maxCluster; }
   // The raw entries of the folder starting at cluster (0: the fixed root area),
-  // following its chain to the end.
+  // following its chain to the end. A cluster that an earlier call read for another
+  // folder fails with crossLinked.
   fatError readFolder(uint32_t cluster, std::vector<unsigned char>& bytes);
 
  private:
@@ -60,4 +63,5 @@ class fatVolume {
   uint64_t dataOffset = 0;
   uint32_t maxCluster = 0;
   uint32_t root = 0;
+  folderClusters claimed;
 };

@@ -222,12 +222,14 @@ struct TestVolume {
   void put(unsigned char* at, const Bytes& entry) { std::copy(entry.begin(), entry.end(), at); }
 };
 
-std::string readAndDecode(TestVolume& image, uint32_t folder) {
+// Reads the folders in turn from one open volume and decodes the last.
+std::string readAndDecode(TestVolume& image, std::vector<uint32_t> folders) {
   fatMemoryDevice device(image.bytes);
   fatVolume volume(device);
   fatError error = volume.open();
   std::vector<unsigned char> bytes;
-  if (!error) error = volume.readFolder(folder, bytes);
+  for (uint32_t folder : folders)
+    if (!error) error = volume.readFolder(folder, bytes);
   std::vector<fatEntry> entries;
   if (!error) error = fatDecodeFolder(bytes, volume.lastCluster(), false, entries);
   if (error) return failure(error.problem, error.value);
@@ -257,8 +259,8 @@ TEST(FatVolume, ReadsRootAndFoldersOverSeveralClusters) {
     ASSERT_FALSE(volume.open());
     EXPECT_EQ(volume.type(), fat16 ? fatVolume::Type::fat16 : fatVolume::Type::fat12);
     EXPECT_EQ(volume.lastCluster(), fat16 ? 4182u : 62u);
-    EXPECT_EQ(readAndDecode(image, 0), "SUB");
-    EXPECT_EQ(readAndDecode(image, 3), expected);
+    EXPECT_EQ(readAndDecode(image, {0}), "SUB");
+    EXPECT_EQ(readAndDecode(image, {3}), expected);
   }
 }
 
@@ -268,6 +270,7 @@ TEST(FatVolume, DamagedLayoutsGiveErrors) {
     std::function<void(TestVolume&)> damage;
     std::string expected;
     bool fat16 = false;
+    std::vector<uint32_t> folders = {3};  // read in turn from one volume
   };
   const Row rows[] = {
       {"no boot signature", [](TestVolume& v) { v.bytes[510] = 0; },
@@ -309,13 +312,21 @@ TEST(FatVolume, DamagedLayoutsGiveErrors) {
          v.setFat(4100, 0xFFFF);
        },
        failure(fatProblem::folderTooLong, 3), true},
+      {"the same folder read again", [](TestVolume& v) { v.chain({3, 4}); }, "", false, {3, 3}},
+      {"a chain running into another folder's",
+       [](TestVolume& v) {
+         v.chain({3, 4}), v.chain({5, 4});
+       },
+       failure(fatProblem::crossLinked, 4), false, {3, 5}},
+      {"a folder starting inside another folder's chain", [](TestVolume& v) { v.chain({3, 4}); },
+       failure(fatProblem::crossLinked, 4), false, {4, 3}},
   };
   for (const Row& row : rows) {
     TestVolume image(row.fat16);
     image.put(image.rootEntry(0), shortEntry("SUB        ", 0x10, 3));
     image.chain({3});
     row.damage(image);
-    std::string result = readAndDecode(image, 3);
+    std::string result = readAndDecode(image, row.folders);
     EXPECT_EQ(result, row.expected) << row.what;
   }
 }
