@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include "cliPlatform.h"
-#include "posixText.h"
 #include "posixCopy.h"
+#include "posixRecode.h"
 
 namespace {
 class posixVolume : public fatDevice {
