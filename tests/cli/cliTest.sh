@@ -329,6 +329,10 @@ run 2 'ボリューム bad.img を読めません: ボリュームが途中で�
 ' check bad.img
 run 2 'ボリューム none.img を開けません: 見つかりません
 ' check none.img
+# A FIFO is refused at once, not waited on for a writer.
+mkfifo pipe.img && printf '%s\n' 'ボリューム pipe.img を開けません: イメージファイルでもブロックデバイスでもありません (パイプや端末は読めません)' > expected.txt
+timeout 10 "$cli" check pipe.img > actual.txt 2>&1
+check "check on a FIFO" 2 expected.txt $? actual.txt
 run 2 'フォルダー \big\nothing が見つかりません
 ' check big.img big/nothing
 run 2 "" check --sorted big.img
