@@ -10,7 +10,7 @@
 
 enum class fatProblem {
   none,
-  notFat,         // no FAT boot sector (value: 0)
+  notFat,         // neither a FAT nor an exFAT boot sector (value: 0)
   truncated,      // the boot sector claims value bytes; the device holds fewer
   readFailed,     // the device could not be read at byte offset value
   clusterRange,   // cluster number value lies outside the volume
@@ -19,6 +19,11 @@ enum class fatProblem {
   folderTooLong,  // a folder's chain is longer than a folder can be (value: its cluster)
   damagedEntry,   // directory entry number value is not a valid entry
   crossLinked,    // cluster value belongs to the chains of two folders
+  badBoot,        // an exFAT boot sector field out of range (value: its byte offset)
+  bootChecksum,   // the exFAT boot region does not match its checksum sector
+  setChecksum,    // the exFAT entry set at entry number value does not match its checksum
+  folderTooLarge, // an exFAT folder longer than 256 MB (value: its cluster)
+  systemTable,    // the exFAT allocation bitmap or up-case table missing or damaged
 };
 
 struct fatError {
