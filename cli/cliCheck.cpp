@@ -5,8 +5,8 @@
 #include <set>
 #include <vector>
 #include "cliPlatform.h"
-#include "fatDirectory.h"
 #include "folderOrder.h"
+#include "folderSource.h"
 
 namespace {
 // Deeper than any path Windows can name (260 bytes).
@@ -30,7 +30,7 @@ std::string problemText(const fatError& error) {
   unsigned long long value = error.value;
   switch (error.problem) {
     case fatProblem::notFat:
-      return "FAT12/16/32 のボリュームではありません "
+      return "FAT12/16/32 のボリュームでも exFAT のボリュームでもありません "
              "(ディスク全体ではなくパーティションを指定してください)";
     case fatProblem::truncated:
       return format("ボリュームが途中で切れています (ブートセクターでは %llu バイト)", value);
@@ -46,8 +46,23 @@ std::string problemText(const fatError& error) {
                     value);
     case fatProblem::folderTooLong:
       return format("壊れています: クラスター %llu からのフォルダーが 65536 項目を超えます", value);
+    case fatProblem::crossLinked:
+      return format("壊れています: クラスター %llu が二つのフォルダーに使われています", value);
     case fatProblem::damagedEntry:
       return format("壊れています: %llu 番目の項目が正しくありません", value + 1);
+    case fatProblem::badBoot:
+      return format("壊れています: exFAT のブートセクターの %llu バイト目の値が正しくありません",
+                    value);
+    case fatProblem::bootChecksum:
+      return "壊れています: exFAT のブート領域がチェックサムと合いません";
+    case fatProblem::setChecksum:
+      return format("壊れています: %llu 番目の項目からのエントリセットがチェックサムと合いません",
+                    value + 1);
+    case fatProblem::folderTooLarge:
+      return format("壊れています: クラスター %llu からのフォルダーが 256 MB を超えます", value);
+    case fatProblem::systemTable:
+      return format("壊れています: クラスター %llu の exFAT のビットマップまたは大文字表が"
+                    "ないか正しくありません", value);
     case fatProblem::none:
       break;
   }
@@ -93,15 +108,16 @@ std::vector<std::string> pathParts(const std::string& path) {
 
 class volumeCheck {
  public:
-  volumeCheck(const checkOptions& given, fatDevice& device) : options(given), volume(device) {}
+  volumeCheck(const checkOptions& given, fatDevice& device)
+      : options(given), volume(folderSourceFor(device)) {}
 
   int run() {
-    if (fatError error = volume.open())
+    if (fatError error = volume->open())
       return fail("ボリューム " + cliText(options.volume.c_str()), error);
-    uint32_t cluster = volume.rootCluster();
+    fatEntry folder = volume->root();
     std::string path;
-    if (!findFolder(cliText(options.folder.c_str()), cluster, path)) return 2;
-    return checkFolder(path, cluster, 0);
+    if (!findFolder(cliText(options.folder.c_str()), folder, path)) return 2;
+    return checkFolder(path, folder, 0);
   }
 
  private:
@@ -110,12 +126,8 @@ class volumeCheck {
     return 2;
   }
 
-  bool readEntries(const std::string& path, uint32_t cluster, std::vector<fatEntry>& entries) {
-    std::vector<unsigned char> bytes;
-    fatError error = volume.readFolder(cluster, bytes);
-    if (!error)
-      error = fatDecodeFolder(bytes, volume.lastCluster(), volume.type() == fatVolume::Type::fat32,
-                              entries);
+  bool readEntries(const std::string& path, const fatEntry& folder, std::vector<fatEntry>& entries) {
+    fatError error = volume->readEntries(folder, entries);
     if (error) fail("フォルダー " + displayPath(path), error);
     return !error;
   }
@@ -123,14 +135,14 @@ class volumeCheck {
   static std::string displayPath(const std::string& path) { return path.empty() ? "\\" : path; }
 
   // Walks down the given folder path; prints why when it is not there.
-  bool findFolder(const std::string& wanted, uint32_t& cluster, std::string& path) {
+  bool findFolder(const std::string& wanted, fatEntry& folder, std::string& path) {
     for (const std::string& part : pathParts(wanted)) {
       std::vector<fatEntry> entries;
-      if (!readEntries(path, cluster, entries)) return false;
+      if (!readEntries(path, folder, entries)) return false;
       const fatEntry* found = nullptr;
       for (const fatEntry& entry : entries)
         if (entry.kind != fatEntry::Kind::deleted && entry.kind != fatEntry::Kind::label &&
-            entryNameMatches(entry, part) && !found)
+            volume->nameMatches(entry, part) && !found)
           found = &entry;
       if (!found || found->kind != fatEntry::Kind::folder) {
         print(format(found ? "%s はフォルダーではありません" : "フォルダー %s が見つかりません",
@@ -139,38 +151,39 @@ class volumeCheck {
       }
       bool showable = true;
       path += "\\" + entryName(*found, showable);
-      cluster = found->cluster;
+      folder = *found;
     }
     return true;
   }
 
-  int checkFolder(const std::string& path, uint32_t cluster, int depth) {
-    if (!visited.insert(cluster).second)
-      return fail("フォルダー " + displayPath(path), {fatProblem::chainLoop, cluster});
+  int checkFolder(const std::string& path, const fatEntry& folder, int depth) {
+    if (!visited.insert(folder.cluster).second)
+      return fail("フォルダー " + displayPath(path), {fatProblem::chainLoop, folder.cluster});
     std::vector<fatEntry> entries;
-    if (!readEntries(path, cluster, entries)) return 2;
+    if (!readEntries(path, folder, entries)) return 2;
     folderOrder order = checkFolderOrder(entries, options.natural);
     print(displayPath(path) + "  のディスク上の順序");
     for (const orderLine& line : order.lines) print(lineText(line));
     print(summaryText(order));
     int status = order.outOfOrder ? 1 : 0;
     if (!options.recursive) return status;
-    for (const orderLine& line : order.lines) {
-      if (line.kind != fatEntry::Kind::folder) continue;
+    for (const fatEntry& entry : entries) {
+      if (entry.kind != fatEntry::Kind::folder) continue;
+      bool showable = true;
+      std::string inner = path + "\\" + entryName(entry, showable);
       if (depth + 1 >= maxDepth) {
-        print("フォルダー " + path + "\\" + line.name +
-              " を読めません: フォルダーの入れ子が深すぎます");
+        print("フォルダー " + inner + " を読めません: フォルダーの入れ子が深すぎます");
         return 2;
       }
-      int inner = checkFolder(path + "\\" + line.name, line.cluster, depth + 1);
-      if (inner == 2) return 2;
-      status = std::max(status, inner);
+      int innerStatus = checkFolder(inner, entry, depth + 1);
+      if (innerStatus == 2) return 2;
+      status = std::max(status, innerStatus);
     }
     return status;
   }
 
   const checkOptions& options;
-  fatVolume volume;
+  std::unique_ptr<folderSource> volume;
   std::set<uint32_t> visited;  // folders already listed: a folder that comes back is a loop
 };
 }  // namespace

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include "cliPlatform.h"
-#include "posixText.h"
 #include "posixCopy.h"
+#include "posixRecode.h"
 
 namespace {
 class posixVolume : public fatDevice {
@@ -79,6 +79,8 @@ const char* openFailure(int error) {
   if (error == EACCES || error == EPERM)
     return "読み取りの権限がありません (デバイスなら root で実行してください)";
   if (error == EISDIR) return "フォルダーです。イメージファイルかデバイスを指定してください";
+  if (error == ENODEV)
+    return "イメージファイルでもブロックデバイスでもありません (パイプや端末は読めません)";
   return "開けません";
 }
 }  // namespace
@@ -155,11 +157,14 @@ std::string cliText(const char* argument) {
 }
 
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {
-  int fd = ::open(argument, O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK opening a FIFO would wait for a writer that may never come; it
+  // changes nothing for the files and block devices that are read.
+  int fd = ::open(argument, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   int error = fd < 0 ? errno : 0;
   struct stat status;
   if (!error && ::fstat(fd, &status) != 0) error = errno;
   if (!error && S_ISDIR(status.st_mode)) error = EISDIR;
+  if (!error && !S_ISREG(status.st_mode) && !S_ISBLK(status.st_mode)) error = ENODEV;
   // A block device reports its size only at its end.
   off_t end = error ? -1 : ::lseek(fd, 0, SEEK_END);
   if (!error && end < 0) error = errno;

@@ -1,16 +1,17 @@
-// libFuzzer target over the FAT reader: any bytes as the start of a volume image. Opens it, walks
-// every folder reachable from the root as the check command does (each folder once),
-// and builds each folder's order report. Crashes, sanitizer reports, reads outside the
+// libFuzzer target over the FAT and exFAT readers: any bytes as the start of a volume image.
+// Opens it with the reader its boot sector asks for, walks every folder reachable from
+// the root as the check command does (each folder once), and builds each folder's order
+// report. Crashes, sanitizer reports, reads outside the
 // image and endless walks are the faults it looks for.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <vector>
-#include "fatDirectory.h"
-#include "fatVolume.h"
 #include "folderOrder.h"
+#include "folderSource.h"
 
 namespace {
 // The input as a sparse image of 64 MiB: bytes past the input read as zeros, so that
@@ -37,23 +38,22 @@ class inputDevice : public fatDevice {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   inputDevice device(data, size);
-  fatVolume volume(device);
-  if (volume.open()) return 0;
-  std::vector<uint32_t> pending = {volume.rootCluster()};
+  std::unique_ptr<folderSource> volume = folderSourceFor(device);
+  if (volume->open()) return 0;
+  std::vector<fatEntry> pending = {volume->root()};
   std::set<uint32_t> seen;
   while (!pending.empty()) {
-    uint32_t cluster = pending.back();
+    fatEntry folder = pending.back();
     pending.pop_back();
-    if (!seen.insert(cluster).second) continue;
-    std::vector<unsigned char> bytes;
+    if (!seen.insert(folder.cluster).second) continue;
     std::vector<fatEntry> entries;
-    if (volume.readFolder(cluster, bytes) ||
-        fatDecodeFolder(bytes, volume.lastCluster(), volume.type() == fatVolume::Type::fat32,
-                        entries))
-      continue;
+    if (volume->readEntries(folder, entries)) continue;
     folderOrder order = checkFolderOrder(entries, size & 1);
-    for (const orderLine& line : order.lines)
-      if (line.kind == fatEntry::Kind::folder) pending.push_back(line.cluster);
+    for (const fatEntry& entry : entries)
+      if (entry.kind == fatEntry::Kind::folder) {
+        pending.push_back(entry);
+        volume->nameMatches(entry, order.lines.empty() ? "" : order.lines[0].name);
+      }
   }
   return 0;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the FAT reader's fuzz target with clang (libFuzzer, AddressSanitizer,
+# Builds the FAT and exFAT readers' fuzz target with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs it. Only the sources it needs are compiled:
 # clang has no code page 932 execution character set, and these hold no Japanese text.
 # Usage: fuzz/run.sh [SECONDS]   (default 60). Findings land in the working folder.
@@ -9,7 +9,9 @@ out=$root/build/fuzz
 mkdir -p "$out/corpus"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root/app/engine" -I"$root/lib/posix" -I"$root/lib/posix/include" \
-  "$root/fuzz/fatFuzz.cpp" "$root/app/engine/fatVolume.cpp" "$root/app/engine/fatDirectory.cpp" \
+  "$root/fuzz/fatFuzz.cpp" "$root"/app/engine/{fatVolume,fatDirectory,fatFolderSource}.cpp \
+  "$root"/app/engine/{exfatVolume,exfatDirectory,exfatUpcase}.cpp \
+  "$root"/app/engine/{folderSource,folderClusters,clusterChain}.cpp \
   "$root/app/engine/folderOrder.cpp" "$root/app/engine/nameOrder.cpp" \
   "$root/lib/posix/posixCodePage.cpp" "$root/lib/posix/posixText.cpp" \
   "$root/lib/posix/posixError.cpp" -o "$out/fatFuzz"
@@ -27,5 +29,13 @@ if command -v mkfs.fat > /dev/null && command -v mcopy > /dev/null; then
       MTOOLS_SKIP_CHECK=1 mdel -i "$img" ::/sub/a.mp3
     perl -0777 -pe 's/\0+\z//' "$img" > "$out/corpus/seed${fat%%:*}.img"
   done
+fi
+# An empty exFAT volume with 512-byte clusters and a label (exfatprogs writes without
+# mounting only empty volumes); its tables lie within the first 64 KiB read as input.
+if command -v mkfs.exfat > /dev/null; then
+  img=$(mktemp)
+  truncate -s 2M "$img" && mkfs.exfat -c 512 -b 4K -L CARD "$img" > /dev/null &&
+    head -c 65536 "$img" | perl -0777 -pe 's/\0+\z//' > "$out/corpus/seedExfat.img"
+  rm -f "$img"
 fi
 "$out/fatFuzz" -max_total_time="${1:-60}" -max_len=65536 -print_final_stats=1 "$out/corpus"

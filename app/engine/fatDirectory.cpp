@@ -90,16 +90,6 @@ bool isDotEntry(const unsigned char* entry) {
   return std::equal(entry, entry + 11, dot) || std::equal(entry, entry + 11, dotDot);
 }
 
-void addDeletedSlot(std::vector<fatEntry>& entries) {
-  if (!entries.empty() && entries.back().kind == fatEntry::Kind::deleted) {
-    ++entries.back().slots;
-    return;
-  }
-  fatEntry slot;
-  slot.kind = fatEntry::Kind::deleted;
-  entries.push_back(slot);
-}
-
 fatError entryFailure(fatProblem problem, uint64_t value) { return {problem, value}; }
 
 // A short entry (file, folder, label or dot entry), with the long name before it.
@@ -129,6 +119,16 @@ fatError decodeShortEntry(const unsigned char* entry, size_t index, uint32_t las
 }
 }  // namespace
 
+void fatAddDeletedSlot(std::vector<fatEntry>& entries) {
+  if (!entries.empty() && entries.back().kind == fatEntry::Kind::deleted) {
+    ++entries.back().slots;
+    return;
+  }
+  fatEntry slot;
+  slot.kind = fatEntry::Kind::deleted;
+  entries.push_back(slot);
+}
+
 fatError fatDecodeFolder(const std::vector<unsigned char>& bytes, uint32_t lastCluster, bool fat32,
                          std::vector<fatEntry>& entries) {
   entries.clear();
@@ -138,7 +138,7 @@ fatError fatDecodeFolder(const std::vector<unsigned char>& bytes, uint32_t lastC
     if (entry[0] == 0x00) break;
     if (entry[0] == deletedMark) {
       longName.active = false;
-      addDeletedSlot(entries);
+      fatAddDeletedSlot(entries);
     } else if ((entry[11] & 0x3F) == attrLongName) {
       longName.add(entry);
     } else {

@@ -1,6 +1,7 @@
 // fatDirectory: the 32-byte entries of a FAT folder decoded in on-disk order: long
 // names joined and checked against the checksum of their short entry, 8.3 names,
-// deleted slots, volume labels and the "." and ".." entries.
+// deleted slots, volume labels and the "." and ".." entries. The entries of exFAT
+// folders (exfatDirectory) come in the same form.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,12 @@ struct fatEntry {
   std::string shortName;    // "NAME.EXT" in the volume's code page, as Windows shows it
   uint32_t cluster = 0;     // first cluster
   uint32_t slots = 1;       // deleted: the number of adjacent deleted 32-byte slots
+  uint64_t length = 0;      // exFAT: the data length in bytes
+  bool contiguous = false;  // exFAT: the clusters follow each other, without a FAT chain
 };
+
+// Counts one more deleted slot: a new run, or the run that entries ends with.
+void fatAddDeletedSlot(std::vector<fatEntry>& entries);
 
 // Decodes a folder's entries up to its end marker or the end of bytes. lastCluster is
 // the volume's highest cluster; fat32 says whether the high half of cluster numbers

@@ -1,6 +1,6 @@
 #include "fatVolume.h"
 #include <algorithm>
-#include <set>
+#include "clusterChain.h"
 
 namespace {
 uint32_t u16At(const unsigned char* p) { return p[0] | (p[1] << 8); }
@@ -71,7 +71,7 @@ fatError fatVolume::readBytes(uint64_t offset, void* buffer, size_t count) {
 
 // The FAT entry of cluster, which lies inside the volume: open() made sure that the
 // FAT holds an entry for every cluster up to maxCluster. The bad and end marks of
-// FAT12 and FAT16 come back in their FAT32 form.
+// every FAT type come back as chainBad and chainEnd.
 fatError fatVolume::nextCluster(uint32_t cluster, uint32_t& next) {
   unsigned char bytes[4] = {};
   uint32_t mask = 0x0FFFFFFF;
@@ -88,27 +88,17 @@ fatError fatVolume::nextCluster(uint32_t cluster, uint32_t& next) {
     next = u32At(bytes) & mask;
   }
   if (next >= mask - 8) next |= 0x0FFFFFFF & ~mask;
+  if (next >= 0x0FFFFFF8) next = chainEnd;
+  if (next == 0x0FFFFFF7) next = chainBad;
   return {};
 }
 
-// The clusters of a folder in order. A chain may not leave the volume, come back to
-// itself, run into a free or bad cluster, or grow beyond the largest folder.
+// The clusters of a folder in order, no more than the largest folder holds.
 fatError fatVolume::folderChain(uint32_t first, std::vector<uint32_t>& chain) {
   const uint32_t longest = (maxFolderEntries * entryBytes + clusterBytes - 1) / clusterBytes;
-  std::set<uint32_t> seen;
-  uint32_t cluster = first;
-  chain.clear();
-  for (;;) {
-    if (cluster < 2 || cluster > maxCluster) return failure(fatProblem::clusterRange, cluster);
-    if (!seen.insert(cluster).second) return failure(fatProblem::chainLoop, cluster);
-    if (chain.size() == longest) return failure(fatProblem::folderTooLong, first);
-    chain.push_back(cluster);
-    uint32_t next = 0;
-    if (fatError error = nextCluster(cluster, next)) return error;
-    if (next >= 0x0FFFFFF8) return {};
-    if (next == 0 || next == 0x0FFFFFF7) return failure(fatProblem::chainBroken, cluster);
-    cluster = next;
-  }
+  return followChain(first, maxCluster, longest,
+                     [this](uint32_t cluster, uint32_t& next) { return nextCluster(cluster, next); },
+                     chain);
 }
 
 fatError fatVolume::readFolder(uint32_t cluster, std::vector<unsigned char>& bytes) {
@@ -118,6 +108,8 @@ fatError fatVolume::readFolder(uint32_t cluster, std::vector<unsigned char>& byt
   }
   std::vector<uint32_t> chain;
   if (fatError error = folderChain(cluster, chain)) return error;
+  for (uint32_t part : chain)
+    if (!claimed.claim(part, cluster)) return failure(fatProblem::crossLinked, part);
   bytes.resize(chain.size() * clusterBytes);
   for (size_t i = 0; i < chain.size(); ++i) {
     uint64_t offset = dataOffset + uint64_t{chain[i] - 2} * clusterBytes;

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <vector>
 #include "fatDevice.h"
+#include "folderClusters.h"
 
 enum class fatProblem {
   none,
-  notFat,         // no FAT boot sector (value: 0)
+  notFat,         // neither a FAT nor an exFAT boot sector (value: 0)
   truncated,      // the boot sector claims value bytes; the device holds fewer
   readFailed,     // the device could not be read at byte offset value
   clusterRange,   // cluster number value lies outside the volume
@@ -17,6 +18,12 @@ enum class fatProblem {
   chainBroken,    // cluster value of a chain is marked free or bad in the FAT
   folderTooLong,  // a folder's chain is longer than a folder can be (value: its cluster)
   damagedEntry,   // directory entry number value is not a valid entry
+  crossLinked,    // cluster value belongs to the chains of two folders
+  badBoot,        // an exFAT boot sector field out of range (value: its byte offset)
+  bootChecksum,   // the exFAT boot region does not match its checksum sector
+  setChecksum,    // the exFAT entry set at entry number value does not match its checksum
+  folderTooLarge, // an exFAT folder longer than 256 MB (value: its cluster)
+  systemTable,    // the exFAT allocation bitmap or up-case table missing or damaged
 };
 
 struct fatError {
@@ -41,7 +48,8 @@ class fatVolume {
   // The highest valid cluster number.
   uint32_t lastCluster() const { return maxCluster; }
   // The raw entries of the folder starting at cluster (0: the fixed root area),
-  // following its chain to the end.
+  // following its chain to the end. A cluster that an earlier call read for another
+  // folder fails with crossLinked.
   fatError readFolder(uint32_t cluster, std::vector<unsigned char>& bytes);
 
  private:
@@ -60,4 +68,5 @@ class fatVolume {
   uint64_t dataOffset = 0;
   uint32_t maxCluster = 0;
   uint32_t root = 0;
+  folderClusters claimed;
 };

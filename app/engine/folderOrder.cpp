@@ -22,16 +22,6 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::u16string toUtf16(const std::string& text) {
-  if (text.empty()) return {};
-  int size = static_cast<int>(text.size());
-  int count = MultiByteToWideChar(japanese, 0, text.data(), size, nullptr, 0);
-  std::u16string wide(count > 0 ? count : 0, u'\0');
-  if (count > 0)
-    MultiByteToWideChar(japanese, 0, text.data(), size, reinterpret_cast<LPWSTR>(&wide[0]), count);
-  return wide;
-}
-
 std::string fromUtf16(const std::u16string& wide) {
   if (wide.empty()) return {};
   LPCWSTR source = reinterpret_cast<LPCWSTR>(wide.data());
@@ -75,17 +65,27 @@ int deletedBeforeLastInUse(const std::vector<orderLine>& lines) {
 }
 }  // namespace
 
+std::u16string cp932ToUtf16(const std::string& text) {
+  if (text.empty()) return {};
+  int size = static_cast<int>(text.size());
+  int count = MultiByteToWideChar(japanese, 0, text.data(), size, nullptr, 0);
+  std::u16string wide(count > 0 ? count : 0, u'\0');
+  if (count > 0)
+    MultiByteToWideChar(japanese, 0, text.data(), size, reinterpret_cast<LPWSTR>(&wide[0]), count);
+  return wide;
+}
+
 std::string entryName(const fatEntry& entry, bool& showable) {
   showable = true;
   if (entry.longName.empty()) {
     // Bytes that are no code page 932 text come back changed from the round trip.
-    showable = fromUtf16(toUtf16(entry.shortName)) == entry.shortName;
+    showable = fromUtf16(cp932ToUtf16(entry.shortName)) == entry.shortName;
     return entry.shortName;
   }
   std::u16string wide = withoutControls(entry.longName, showable);
   std::string name = fromUtf16(wide);
   // A character without an exact form comes back changed (best fit or '?').
-  if (toUtf16(name) != wide) showable = false;
+  if (cp932ToUtf16(name) != wide) showable = false;
   return name;
 }
 

@@ -31,6 +31,9 @@ folderOrder checkFolderOrder(const std::vector<fatEntry>& entries, bool natural)
 // one, else the 8.3 name. showable is false when a character had no exact form.
 std::string entryName(const fatEntry& entry, bool& showable);
 
+// Code page 932 text as UTF-16.
+std::u16string cp932ToUtf16(const std::string& text);
+
 // True when name (code page 932) is the entry's long or 8.3 name, ASCII letters
 // compared without regard to case.
 bool entryNameMatches(const fatEntry& entry, const std::string& name);

@@ -1,16 +1,4 @@
-// Text helpers of the POSIX layer: code page 932 byte classes and iconv recoding.
+// Text helpers of the POSIX layer: code page 932 byte classes and iconv recoding. They
+// are public, so that the command-line tool reaches them without the layer's insides.
 #pragma once
-#include <cstddef>
-#include <string>
-
-// True for a code page 932 lead byte (0x81-0x9F, 0xE0-0xFC).
-inline bool posixIsLead(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Recodes len bytes of in from one iconv encoding to another into out. A character
-// that the target cannot hold, or an input sequence that is not valid, becomes
-// substitute (itself in the target encoding) when one is given; without one the
-// call fails. False also when iconv does not know an encoding.
-bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_t len,
-                 std::string& out, const char* substitute);
+#include "posixRecode.h"

@@ -1,6 +1,8 @@
 // The FAT reader on volumes built byte by byte in memory: directory decoding, cluster
 // chains, and damaged or hostile layouts that must end in an error, not a crash.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -124,6 +126,8 @@ TEST(FatDirectory, DecodesEntriesInDiskOrder) {
   std::vector<Bytes> swapped = {pieces[1], pieces[0], shortEntry("AMUCHL~1MP3")};
   std::vector<Bytes> wrongSum = longEntries(u"Other.mp3", "OTHER~1 MP3");
   wrongSum.push_back(shortEntry("OTHER~2 MP3"));
+  std::vector<Bytes> strayPiece = {pieces[0], pieces[1], shortEntry("AMUCHL~1MP3")};
+  strayPiece[1][13] ^= 1;
   const DecodeRow rows[] = {
       {"short names, case flags, 0x05 for a first byte 0xE5",
        {shortEntry("README  TXT"), shortEntry("SONG    MP3", 0x20, 0, 0x18),
@@ -140,6 +144,7 @@ TEST(FatDirectory, DecodesEntriesInDiskOrder) {
        "f:LONGNA~1.MP3=Long Name.mp3 f:AMUCHL~1.MP3=A much longer name.mp3"},
       {"pieces out of order or with another checksum are ignored", join({swapped, wrongSum}),
        "f:AMUCHL~1.MP3 f:OTHER~2.MP3"},
+      {"a later piece with another checksum than the first", strayPiece, "f:AMUCHL~1.MP3"},
       {"long-name pieces without their short entry are dropped",
        join({longEntries(u"orphan", "ORPHAN     "), {shortEntry("NEXT    MP3")}}), "f:NEXT.MP3"},
       {"deleted slots, long-name pieces included, count as runs",
@@ -222,12 +227,14 @@ struct TestVolume {
   void put(unsigned char* at, const Bytes& entry) { std::copy(entry.begin(), entry.end(), at); }
 };
 
-std::string readAndDecode(TestVolume& image, uint32_t folder) {
+// Reads the folders in turn from one open volume and decodes the last.
+std::string readAndDecode(TestVolume& image, std::vector<uint32_t> folders) {
   fatMemoryDevice device(image.bytes);
   fatVolume volume(device);
   fatError error = volume.open();
   std::vector<unsigned char> bytes;
-  if (!error) error = volume.readFolder(folder, bytes);
+  for (uint32_t folder : folders)
+    if (!error) error = volume.readFolder(folder, bytes);
   std::vector<fatEntry> entries;
   if (!error) error = fatDecodeFolder(bytes, volume.lastCluster(), false, entries);
   if (error) return failure(error.problem, error.value);
@@ -236,6 +243,58 @@ std::string readAndDecode(TestVolume& image, uint32_t folder) {
   return names;
 }
 }  // namespace
+
+namespace {
+// A volume of any size whose bytes are zeros after the boot sector.
+class sparseDevice : public fatDevice {
+ public:
+  sparseDevice(Bytes head, uint64_t bytes) : start(std::move(head)), length(bytes) {}
+  uint64_t size() const override { return length; }
+  bool read(uint64_t offset, void* buffer, size_t count) override {
+    if (offset > length || count > length - offset) return false;
+    std::memset(buffer, 0, count);
+    if (offset < start.size())
+      std::memcpy(buffer, start.data() + offset, std::min<uint64_t>(count, start.size() - offset));
+    return true;
+  }
+
+ private:
+  Bytes start;
+  uint64_t length;
+};
+}  // namespace
+
+TEST(FatVolume, TypeFollowsClusterCount) {
+  struct Row {
+    uint32_t clusters;
+    uint32_t rootEntries;  // none on FAT32
+    fatVolume::Type type;
+  };
+  const Row rows[] = {
+      {4084, 16, fatVolume::Type::fat12},
+      {4085, 16, fatVolume::Type::fat16},
+      {65524, 16, fatVolume::Type::fat16},
+      {65525, 0, fatVolume::Type::fat32},
+  };
+  for (const Row& row : rows) {
+    const uint32_t fatSectors = 512;  // room for 65536 FAT32 entries
+    uint32_t total = 1 + fatSectors + (row.rootEntries ? 1 : 0) + row.clusters;
+    TestVolume image;
+    unsigned char* boot = image.bytes.data();
+    put16(boot + 17, row.rootEntries);
+    put16(boot + 19, 0);
+    put16(boot + 22, fatSectors);
+    put16(boot + 32, total & 0xFFFF);
+    put16(boot + 34, total >> 16);
+    put16(boot + 44, 2);
+    sparseDevice device(Bytes(boot, boot + 512), uint64_t{total} * 512);
+    fatVolume volume(device);
+    fatError error = volume.open();
+    EXPECT_FALSE(error) << row.clusters << " clusters: problem " << problem(error.problem);
+    EXPECT_EQ(volume.type(), row.type) << row.clusters << " clusters";
+    EXPECT_EQ(volume.lastCluster(), row.clusters + 1) << row.clusters << " clusters";
+  }
+}
 
 TEST(FatVolume, ReadsRootAndFoldersOverSeveralClusters) {
   for (bool fat16 : {false, true}) {
@@ -257,8 +316,8 @@ TEST(FatVolume, ReadsRootAndFoldersOverSeveralClusters) {
     ASSERT_FALSE(volume.open());
     EXPECT_EQ(volume.type(), fat16 ? fatVolume::Type::fat16 : fatVolume::Type::fat12);
     EXPECT_EQ(volume.lastCluster(), fat16 ? 4182u : 62u);
-    EXPECT_EQ(readAndDecode(image, 0), "SUB");
-    EXPECT_EQ(readAndDecode(image, 3), expected);
+    EXPECT_EQ(readAndDecode(image, {0}), "SUB");
+    EXPECT_EQ(readAndDecode(image, {3}), expected);
   }
 }
 
@@ -268,6 +327,7 @@ TEST(FatVolume, DamagedLayoutsGiveErrors) {
     std::function<void(TestVolume&)> damage;
     std::string expected;
     bool fat16 = false;
+    std::vector<uint32_t> folders = {3};  // read in turn from one volume
   };
   const Row rows[] = {
       {"no boot signature", [](TestVolume& v) { v.bytes[510] = 0; },
@@ -309,13 +369,21 @@ TEST(FatVolume, DamagedLayoutsGiveErrors) {
          v.setFat(4100, 0xFFFF);
        },
        failure(fatProblem::folderTooLong, 3), true},
+      {"the same folder read again", [](TestVolume& v) { v.chain({3, 4}); }, "", false, {3, 3}},
+      {"a chain running into another folder's",
+       [](TestVolume& v) {
+         v.chain({3, 4}), v.chain({5, 4});
+       },
+       failure(fatProblem::crossLinked, 4), false, {3, 5}},
+      {"a folder starting inside another folder's chain", [](TestVolume& v) { v.chain({3, 4}); },
+       failure(fatProblem::crossLinked, 4), false, {4, 3}},
   };
   for (const Row& row : rows) {
     TestVolume image(row.fat16);
     image.put(image.rootEntry(0), shortEntry("SUB        ", 0x10, 3));
     image.chain({3});
     row.damage(image);
-    std::string result = readAndDecode(image, 3);
+    std::string result = readAndDecode(image, row.folders);
     EXPECT_EQ(result, row.expected) << row.what;
   }
 }

@@ -317,7 +317,7 @@ hostile() {  # expected message, offset, bytes
   run 2 "$1
 " check bad.img big
 }
-hostile 'ボリューム bad.img を読めません: FAT12/16/32 のボリュームではありません (ディスク全体ではなくパーティションを指定してください)' 510 '\0\0'
+hostile 'ボリューム bad.img を読めません: FAT12/16/32 のボリュームでも exFAT のボリュームでもありません (ディスク全体ではなくパーティションを指定してください)' 510 '\0\0'
 hostile "フォルダー \\big を読めません: 壊れています: クラスターのつながりがクラスター $first で輪になっています" \
   $((fat + 2 * first)) "$(printf '\\x%02x\\x%02x' $((first % 256)) $((first / 256)))"
 hostile "フォルダー \\big を読めません: 壊れています: クラスター番号 65519 がボリュームの外を指しています" \
@@ -329,6 +329,10 @@ run 2 'ボリューム bad.img を読めません: ボリュームが途中で�
 ' check bad.img
 run 2 'ボリューム none.img を開けません: 見つかりません
 ' check none.img
+# A FIFO is refused at once, not waited on for a writer.
+mkfifo pipe.img && printf '%s\n' 'ボリューム pipe.img を開けません: イメージファイルでもブロックデバイスでもありません (パイプや端末は読めません)' > expected.txt
+timeout 10 "$cli" check pipe.img > actual.txt 2>&1
+check "check on a FIFO" 2 expected.txt $? actual.txt
 run 2 'フォルダー \big\nothing が見つかりません
 ' check big.img big/nothing
 run 2 "" check --sorted big.img
