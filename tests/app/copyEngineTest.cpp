@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "copyEngine.h"
+#include "copyHelpers.h"
 #include "engineFixture.h"
 #include "testFs.h"
 
@@ -175,4 +176,30 @@ TEST_F(SortedCopy, AFullLengthSourceFieldIsNeverOverrun) {
   std::vector<std::string> expected = {dst() + "  にコピーします",
                                        "フォルダー " + longSource + "\\ のパスが長すぎます", done};
   EXPECT_EQ(lines, expected);
+}
+
+TEST(joinPath, RefusesAResultThatLeavesNoRoomForTheTerminator) {
+  struct Row {
+    const char* a;
+    const char* b;
+    const char* c;
+    bool fits;
+  } rows[] = {
+      {"dir\\", "abc", "", true},  // 0: 6 bytes in 8, one shorter than the exact fit
+      {"dir\\", "ab", "\\", true},  // 1: 7 bytes and the terminator: the exact fit
+      {"dir\\", "abcd", "", false},  // 2: 8 bytes, as long as the buffer
+      {"dir\\", "ab", "cde", false},  // 3: one over
+  };
+  const size_t size = 8;
+  int index = 0;
+  for (const Row& r : rows) {
+    char out[size + 4];
+    std::memset(out, 'j', sizeof out);
+    std::string whole = std::string(r.a) + r.b + r.c;
+    EXPECT_EQ(joinPath(out, size, r.a, r.b, r.c), r.fits) << "row " << index;
+    EXPECT_EQ(std::string(out), r.fits ? whole : "") << "row " << index;
+    // Nothing is written past the buffer, neither text nor terminator.
+    EXPECT_EQ(std::string(out + size, 4), "jjjj") << "row " << index;
+    ++index;
+  }
 }
