@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include "controlText.h"
 #include "copyHelpers.h"
 #include "nameOrder.h"
 #include "vlFind.h"
@@ -60,7 +61,14 @@ copyEngine::copyEngine(logSink& sink)
   sourceFolder[0] = destFolder[0] = fileList[0] = 0;
 }
 
-void copyEngine::addList(const char* text) { log.addList(text); }
+// A name from another system's folder may hold control characters: each line of the
+// log stays one line.
+void copyEngine::addList(const char* text) {
+  char line[1000];
+  std::snprintf(line, sizeof line, "%s", text);
+  maskControls(line, std::strlen(line));
+  log.addList(line);
+}
 
 void copyEngine::copyJob() {
   // One byte more than the fields, for the separator that is appended.
@@ -193,14 +201,14 @@ bool copyEngine::makeFolder(char* path) {
 
 void copyEngine::clearList() { listCount = 0; }
 
-bool copyEngine::appendName(const char* name, bool tooLong) {
+bool copyEngine::appendName(const char* name, bool refused) {
   char* at = listCount ? listNames[listCount - 1] + std::strlen(listNames[listCount - 1]) + 1
                        : nameBuffer;
   size_t size = std::strlen(name) + 1;
   if (listCount >= maxEntries || size > static_cast<size_t>(nameBuffer + nameBytes - at))
     return false;
   std::memcpy(at, name, size);
-  listTooLong[listCount] = tooLong;
+  listRefused[listCount] = refused;
   listNames[listCount++] = at;
   return true;
 }

@@ -52,6 +52,7 @@ class copyEngine {
   bool makeList1();
   void copyFiles1a(char* listDir, char* dstDir);
 
+  // One log line; control characters in it are shown as '?'.
   void addList(const char* text);
 
   // Settings, as the dialog reads them from its controls.
@@ -80,8 +81,9 @@ class copyEngine {
 
  private:
   void clearList();
-  // tooLong: an entry that did not fit the buffers, kept only to be logged as failed.
-  bool appendName(const char* name, bool tooLong = false);
+  // refused: an entry that did not fit the buffers or names no possible file, kept only
+  // to be logged as failed.
+  bool appendName(const char* name, bool refused = false);
   void sortList();
   void logHeader(const char* dstDir);
   // Copies one file (or foresees it in a dry run) and logs the result; source is null
@@ -99,7 +101,7 @@ class copyEngine {
   bool onWalkPath(const char* dir) const;
 
   logSink& log;
-  bool listTooLong[maxEntries];
+  bool listRefused[maxEntries];
   // The folders from the source down to the one whose sub-folders are being walked: a
   // sub-folder among them (reached through a link) would be walked for ever.
   std::vector<folderIdentity> walkPath;

@@ -130,6 +130,16 @@ TEST_F(SortedCopy, AFolderNamedLikeMusicIsListedAndFails) {
   EXPECT_EQ(run(false), expected);
 }
 
+TEST_F(SortedCopy, ANameWithAControlCharacterIsLoggedOnOneLine) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows cannot make such a name; another system's folder can hold one";
+#endif
+  writeFile(src() + "\\line\nfeed.mp3", "lf");
+  std::vector<std::string> expected = {dst() + "  にコピーします", "line?feed.mp3  成功",
+                                       "1 個のファイルをコピーしました", done};
+  EXPECT_EQ(run(false), expected);
+}
+
 TEST_F(SortedCopy, MissingSourceLooksEmpty) {
   std::vector<std::string> expected = {dst() + "  にコピーします", "mp3 ファイルはありません", done};
   EXPECT_EQ(run(true, tmp / "nothing", dst()), expected);

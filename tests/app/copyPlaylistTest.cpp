@@ -119,25 +119,27 @@ TEST_F(PlaylistCopy, RealPlayerPlaylistWithReferences) {
   writeFile(tmp / "abs.mp3", "abs");
   writeFile(tmp / "lists\\clip.wma", "wma");
   std::string tooLong = std::string(310, 'L') + ".mp3";
-  std::string body = playerHead(14) + playerMedia("..\\music\\Rock &amp; Roll.mp3", 1) +
+  std::string body = playerHead(15) + playerMedia("..\\music\\Rock &amp; Roll.mp3", 1) +
                      playerMedia("Don&apos;t Stop.mp3", 2) + playerMedia("clip.wma", 3) +
                      playerMedia("It&#39;s Mine.mp3", 4) + playerMedia(u8"ソ\\表.mp3", 5) +
                      playerMedia("&#x30BD;&#12531;&#x30B0;.mp3", 6) + playerMedia("song.m4a", 7) +
                      playerMedia(tmp / "abs.mp3", 8) + playerMedia("Tom &amp Jerry.mp3", 9) +
                      playerMedia("Say &quot;Hi&quot; &lt;live&gt;.mp3", 10) +
                      playerMedia("..\\music\\Rock &#38; Roll.mp3", 11) + playerMedia(tooLong, 12) +
-                     playerMedia("It&#x27;s Mine.MP3", 13) + playerMedia("missing.mp3", 14) + playerFoot;
+                     playerMedia("It&#x27;s Mine.MP3", 13) + playerMedia("missing.mp3", 14) +
+                     playerMedia("Line&#10;Feed.mp3", 15) + playerFoot;
   EXPECT_EQ(runWith(body),
             expect({"..\\music\\Rock & Roll.mp3  成功", "Don't Stop.mp3  成功", "It's Mine.mp3  成功",
                     "ソ\\表.mp3  成功", "ソング.mp3  成功", tmp / "abs.mp3  成功",
                     "Tom &amp Jerry.mp3  成功", "Say \"Hi\" <live>.mp3  失敗",
                     "..\\music\\Rock & Roll.mp3  失敗", tooLong.substr(0, 299) + "  失敗",
-                    "It's Mine.MP3  失敗", "missing.mp3  失敗", "5 個のファイルが失敗しました"}));
+                    "It's Mine.MP3  失敗", "missing.mp3  失敗", "Line?Feed.mp3  失敗",
+                    "6 個のファイルが失敗しました"}));
   EXPECT_EQ(folderFiles(dst()),
             (std::vector<std::string>{"Don't Stop.mp3=dont", "It's Mine.mp3=mine",
                                       "Rock & Roll.mp3=rock", "Tom &amp Jerry.mp3=tom",
                                       "abs.mp3=abs", "ソング.mp3=song", "表.mp3=hyo"}));
-  EXPECT_EQ(engine->jobFailures, 5);
+  EXPECT_EQ(engine->jobFailures, 6);
 }
 
 TEST_F(PlaylistCopy, AThousandLongLinesStayWithinTheList) {
