@@ -16,6 +16,7 @@
 #include "cliPlatform.h"
 #include "cliProgress.h"
 #include "copyEngine.h"
+#include "copyHelpers.h"
 #include "sondrixVersion.h"
 
 namespace {
@@ -99,27 +100,6 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
   return true;
 }
 
-// What a path names, through a handle that only names it.
-enum pathKind { nothing, folder, file };
-pathKind kindOf(const char* dosPath) {
-  HANDLE h = CreateFileA(dosPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nothing;
-  BY_HANDLE_FILE_INFORMATION info;
-  bool known = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  if (!known) return nothing;
-  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : file;
-}
-
-bool readable(const char* dosPath) {
-  HANDLE h = CreateFileA(dosPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
-}
-
 // Checks one operand and copies its DOS form into a settings field of 300 bytes; false,
 // after one line on standard error naming the path, when it is refused.
 bool takeOperand(char** argv, int index, const char* role, bool wantsFolder, char* field) {
@@ -130,9 +110,9 @@ bool takeOperand(char** argv, int index, const char* role, bool wantsFolder, cha
     why = "cannot be written in code page 932";
   else if (dosPath.size() >= 300)
     why = "is too long (299 bytes at most)";
-  else if (wantsFolder && kindOf(dosPath.c_str()) != folder)
+  else if (wantsFolder && kindOf(dosPath.c_str()) != pathKind::folder)
     why = "is not an existing folder";
-  else if (!wantsFolder && (kindOf(dosPath.c_str()) != file || !readable(dosPath.c_str())))
+  else if (!wantsFolder && (kindOf(dosPath.c_str()) != pathKind::file || !canRead(dosPath.c_str())))
     why = "is not an existing readable file";
   if (why) {
     std::fprintf(stderr, "sondrix-cli: %s %s %s\n", role, argument, why);

@@ -3,6 +3,7 @@
 // goes to a logSink (the dialog's list box, or the command-line tool's output).
 #pragma once
 #include <vector>
+#include "copyPlan.h"
 #include "logSink.h"
 
 // Where a folder lives: its volume and file index (device and inode off Windows), the
@@ -89,6 +90,7 @@ class copyEngine {
   // Copies one file (or foresees it in a dry run) and logs the result; source is null
   // when the paths did not fit.
   void copyOne(const char* name, const char* source, const char* dest, int& failures);
+  const char* foreseeCopy(const char* source, const char* dest);
   bool makeFolder(char* path);
   void logResult(const char* name, const char* mark, bool copied, int& failures);
   void logCount(int failures);
@@ -105,4 +107,6 @@ class copyEngine {
   // The folders from the source down to the one whose sub-folders are being walked: a
   // sub-folder among them (reached through a link) would be walked for ever.
   std::vector<folderIdentity> walkPath;
+  // What a dry run would have made so far in the job.
+  copyPlan plan;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -186,6 +188,51 @@ TEST_F(SortedCopy, AFullLengthSourceFieldIsNeverOverrun) {
   std::vector<std::string> expected = {dst() + "  にコピーします",
                                        "フォルダー " + longSource + "\\ のパスが長すぎます", done};
   EXPECT_EQ(lines, expected);
+}
+
+TEST_F(SortedCopy, TheDryRunForeseesTheCopy) {
+  struct Row {
+    std::vector<std::string> tree;  // under the row's folder; "x\\" is a folder
+    bool recursive;
+    std::string source, dest;
+  } rows[] = {
+      // 0: a file already at the destination, in other case
+      {{"in\\", "in\\a.mp3", "in\\b.mp3", "in\\c.MP3", "out\\", "out\\B.MP3"}, false, "in", "out"},
+      // 1: folders the walk makes hold the files copied into them
+      {{"in\\", "in\\a.mp3", "in\\x\\", "in\\x\\1.mp3", "in\\x\\y\\", "in\\x\\y\\2.mp3",
+        "in\\.h\\", "in\\.h\\h.mp3", "in\\e\\", "out\\"},
+       true, "in", "out"},
+      // 2: a sub-folder already there in other case, with a file in it
+      {{"in\\", "in\\s\\", "in\\s\\a.mp3", "in\\s\\b.mp3", "out\\", "out\\S\\", "out\\S\\A.MP3"},
+       true, "in", "out"},
+      // 3: a file blocks a sub-folder: the walk stops
+      {{"in\\", "in\\s\\", "in\\s\\a.mp3", "in\\t\\", "out\\", "out\\s"}, true, "in", "out"},
+      // 4: the destination is missing: no file and no folder can be made
+      {{"in\\", "in\\a.mp3", "in\\sub\\", "in\\sub\\b.mp3"}, true, "in", "missing"},
+      // 5: a folder named like music fails as a file, then is walked
+      {{"in\\", "in\\x.mp3\\", "in\\x.mp3\\z.mp3", "in\\y.mp3", "out\\"}, true, "in", "out"},
+      // 6: a missing source looks empty
+      {{"out\\"}, true, "nothing", "out"},
+  };
+  int index = 0;
+  for (const Row& r : rows) {
+    std::string base = tmp / ("row" + std::to_string(index));
+    makeDir(base);
+    makeTree(base, r.tree);
+    expectDryRunForesees("row " + std::to_string(index++), 0, r.recursive, base + "\\" + r.source,
+                         base + "\\" + r.dest);
+  }
+#ifndef _WIN32
+  // Folders whose names differ only in case, as another system's folder can hold them
+  // (made past the layer, which would match one to the other): the second finds the
+  // first made, and its file present. Windows cannot make them.
+  std::string host = tmp.path().substr(2);  // Z: is the root
+  std::replace(host.begin(), host.end(), '\\', '/');
+  for (const char* folder : {"/cased/X", "/cased/x", "/casedOut"})
+    std::filesystem::create_directories(host + folder);
+  makeTree(tmp.path(), {"cased\\X\\a.mp3", "cased\\x\\A.mp3"});
+  expectDryRunForesees("folders in other case", 0, true, tmp / "cased", tmp / "casedOut");
+#endif
 }
 
 TEST(joinPath, RefusesAResultThatLeavesNoRoomForTheTerminator) {

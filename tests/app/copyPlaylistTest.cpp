@@ -233,6 +233,35 @@ TEST_F(PlaylistCopy, ResolvedPathsThatDoNotFitFail) {
             expect({relative + "  失敗", absolute + "  失敗", "2 個のファイルが失敗しました"}));
 }
 
+TEST_F(PlaylistCopy, TheDryRunForeseesTheCopy) {
+  struct Row {
+    std::vector<std::string> entries;
+    std::string dest;  // under the temporary folder; made holding here.mp3 unless "missing"
+  } rows[] = {
+      // 0: one name from two folders, and again
+      {{"a\\x.mp3", "b\\x.mp3", "a\\x.mp3"}, "d0"},
+      // 1: names that differ in ASCII case only; two that differ in a trail byte ('A', 'a')
+      {{"a\\x.mp3", "b\\X.MP3", u8"ア.mp3", u8"ヂ.mp3"}, "d1"},
+      // 2: already at the destination, a missing source, a control character, a name too
+      // long, the destination's own copy
+      {{"here.mp3", "missing.mp3", "a&#10;b.mp3", std::string(300, 'L') + ".mp3", "a\\x.mp3",
+        "..\\d2\\x.mp3"},
+       "d2"},
+      // 3: the destination is missing
+      {{"a\\x.mp3", "b\\x.mp3"}, "missing"},
+  };
+  makeTree(tmp.path(), {"lists\\a\\", "lists\\a\\x.mp3", "lists\\b\\", "lists\\b\\x.mp3",
+                        "lists\\here.mp3", "lists\\ア.mp3", "lists\\ヂ.mp3"});
+  int index = 0;
+  for (const Row& r : rows) {
+    std::string body;
+    for (const std::string& e : r.entries) body += media(e);
+    writeFile(playlist(), body);
+    if (r.dest != "missing") makeTree(tmp.path(), {r.dest + "\\", r.dest + "\\here.mp3"});
+    expectDryRunForesees("row " + std::to_string(index++), 1, false, playlist(), tmp / r.dest);
+  }
+}
+
 TEST(checkFilename, ResolvesAgainstThePlaylistFolder) {
   struct Row {
     const char* entry;
