@@ -15,12 +15,15 @@ class recordSink : public logSink {
   std::vector<std::string> lines;
 };
 
-// Counts the files a job tells its observer of: the progress totals come from these.
+// Counts the files a job tells its observer of, as the progress totals count them.
 class countObserver : public copyObserver {
  public:
-  void fileStarts(const char*) override { ++started; }
-  void fileEnds(const char*, bool copied) override { copiedFiles += copied ? 1 : 0; }
-  int started = 0, copiedFiles = 0;
+  void fileStarts(const char*) override {}
+  void fileEnds(const char*, bool copied) override {
+    ++files;
+    copiedFiles += copied ? 1 : 0;
+  }
+  int files = 0, copiedFiles = 0;
 };
 
 // A dry run's log line in the copy's words: "name  コピーします" as "name  成功", each
@@ -53,7 +56,7 @@ class EngineFixture : public ::testing::Test {
 
   struct observed {
     std::vector<std::string> log;  // a dry run's in the copy's words
-    int failures, started, copied;
+    int failures, files, copied;
   };
   observed runObserved(bool dry, int method, bool recursive, const std::string& source,
                        const std::string& dest) {
@@ -61,7 +64,7 @@ class EngineFixture : public ::testing::Test {
     engine->dryRun = dry;
     engine->observer = &counter;
     // A braced list is evaluated in order: the counts are read after the job.
-    observed o{runJob(method, recursive, source, dest), engine->jobFailures, counter.started,
+    observed o{runJob(method, recursive, source, dest), engine->jobFailures, counter.files,
                counter.copiedFiles};
     engine->dryRun = false;
     engine->observer = nullptr;
@@ -90,7 +93,7 @@ class EngineFixture : public ::testing::Test {
     observed real = runObserved(false, method, recursive, source, dest);
     EXPECT_EQ(dry.log, real.log) << row;
     EXPECT_EQ(dry.failures, real.failures) << row;
-    EXPECT_EQ(dry.started, real.started) << row;
+    EXPECT_EQ(dry.files, real.files) << row;
     EXPECT_EQ(dry.copied, real.copied) << row;
   }
 
