@@ -3,19 +3,16 @@
 #include <cstdio>
 #include <cstring>
 #include "cliPlatform.h"
+#include "copyHelpers.h"
 
 namespace {
 const double mebibyte = 1024.0 * 1024.0;
 
 // The size of a file, 0 when it cannot be read.
 unsigned long long fileBytes(const char* path) {
-  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return 0;
   BY_HANDLE_FILE_INFORMATION info;
-  bool known = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  return known ? static_cast<unsigned long long>(info.nFileSizeHigh) << 32 | info.nFileSizeLow : 0;
+  if (!describePath(path, info)) return 0;
+  return static_cast<unsigned long long>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
 }
 
 // Code page 932 lead bytes; a double-byte character is also two columns wide, so bytes

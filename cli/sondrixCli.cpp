@@ -18,6 +18,7 @@
 #include "cliProgress.h"
 #include "cliStop.h"
 #include "copyEngine.h"
+#include "copyHelpers.h"
 #include "folderReorder.h"
 #include "sondrixVersion.h"
 
@@ -104,36 +105,16 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
   return true;
 }
 
-// What a path names, through a handle that only names it.
-enum pathKind { nothing, folder, file };
-pathKind kindOf(const char* dosPath) {
-  HANDLE h = CreateFileA(dosPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nothing;
-  BY_HANDLE_FILE_INFORMATION info;
-  bool known = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  if (!known) return nothing;
-  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : file;
-}
-
-bool readable(const char* dosPath) {
-  HANDLE h = CreateFileA(dosPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
-}
-
 // What an operand must name: a file to read, a folder, or a folder to reorder, which
 // may be gone when a stopped reorder left only its working folder.
 enum operandKind { readableFile, existingFolder, reorderedFolder };
 
 bool namesWanted(const std::string& dosPath, operandKind wanted) {
-  if (wanted == readableFile) return kindOf(dosPath.c_str()) == file && readable(dosPath.c_str());
-  if (kindOf(dosPath.c_str()) == folder) return true;
+  if (wanted == readableFile)
+    return kindOf(dosPath.c_str()) == pathKind::file && canRead(dosPath.c_str());
+  if (kindOf(dosPath.c_str()) == pathKind::folder) return true;
   return wanted == reorderedFolder &&
-         kindOf(folderReorder::workingFolderOf(dosPath).c_str()) == folder;
+         kindOf(folderReorder::workingFolderOf(dosPath).c_str()) == pathKind::folder;
 }
 
 // Checks one operand and copies its DOS form into a settings field of 300 bytes; false,

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include "controlText.h"
 #include "copyHelpers.h"
 #include "nameOrder.h"
 #include "vlFind.h"
@@ -14,23 +15,13 @@ namespace {
 const char* const musicPattern = "*.mp3";
 const char* const okWord = "成功";
 const char* const failWord = "失敗";
-// A dry run's marks: copied, already at the destination, the source cannot be read.
+// A dry run's marks: copied, already at the destination, cannot be copied (the source
+// cannot be read, or the destination folder is missing).
 const char* const wouldCopyWord = "コピーします";
 const char* const presentWord = "コピー先にあります (失敗)";
 const char* const unreadableWord = "コピーできません (失敗)";
 const char* const longPathLine = "フォルダー %s のパスが長すぎます";
 const char* const loopLine = "フォルダー %s は上位のフォルダーと同じなのでコピーしません";
-
-// What a file or folder is, through a handle that only names it; false when nothing
-// can be opened there.
-bool describePath(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool known = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  return known;
-}
 
 // The identity of a folder; false when it cannot be opened (the walk then finds nothing
 // in it either).
@@ -41,18 +32,6 @@ bool identifyFolder(const char* dir, folderIdentity& id) {
   id.index = static_cast<unsigned long long>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
   return true;
 }
-
-// What CopyFileA(source, dest, TRUE) would log, found without copying: it never replaces
-// what is at dest, and it copies only a file it can read.
-const char* foreseeCopy(const char* source, const char* dest) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (describePath(dest, info)) return presentWord;
-  HANDLE h = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return unreadableWord;
-  CloseHandle(h);
-  return wouldCopyWord;
-}
 }  // namespace
 
 copyEngine::copyEngine(logSink& sink)
@@ -60,7 +39,14 @@ copyEngine::copyEngine(logSink& sink)
   sourceFolder[0] = destFolder[0] = fileList[0] = 0;
 }
 
-void copyEngine::addList(const char* text) { log.addList(text); }
+// A name from another system's folder may hold control characters: each line of the
+// log stays one line.
+void copyEngine::addList(const char* text) {
+  char line[1000];
+  std::snprintf(line, sizeof line, "%s", text);
+  maskControls(line, std::strlen(line));
+  log.addList(line);
+}
 
 void copyEngine::copyJob() {
   // One byte more than the fields, for the separator that is appended.
@@ -70,6 +56,7 @@ void copyEngine::copyJob() {
   vlAdjustDir(source, '+');
   vlAdjustDir(dest, '+');
   jobFailures = 0;
+  plan.clear();
   if (copyMethod != 0)
     copyFiles1(dest);
   else
@@ -184,23 +171,31 @@ void copyEngine::copyOne(const char* name, const char* source, const char* dest,
   logResult(name, mark, copied, failures);
 }
 
-// A dry run makes no folder: one that does not exist yet would be made.
+// What CopyFileA(source, dest, TRUE) would do after what the job did so far, found
+// without copying: it never replaces what is at dest, copies only a file it can read,
+// and only into a folder that is there.
+const char* copyEngine::foreseeCopy(const char* source, const char* dest) {
+  if (plan.find(dest) != pathKind::none) return presentWord;
+  if (!canRead(source)) return unreadableWord;
+  return plan.make(dest, pathKind::file) ? wouldCopyWord : unreadableWord;
+}
+
+// A dry run makes no folder: it is made in the plan where checkDir would make it.
 bool copyEngine::makeFolder(char* path) {
   if (!dryRun) return checkDir(path);
-  BY_HANDLE_FILE_INFORMATION info;
-  return !describePath(path, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  return plan.find(path) == pathKind::folder || plan.make(path, pathKind::folder);
 }
 
 void copyEngine::clearList() { listCount = 0; }
 
-bool copyEngine::appendName(const char* name, bool tooLong) {
+bool copyEngine::appendName(const char* name, bool refused) {
   char* at = listCount ? listNames[listCount - 1] + std::strlen(listNames[listCount - 1]) + 1
                        : nameBuffer;
   size_t size = std::strlen(name) + 1;
   if (listCount >= maxEntries || size > static_cast<size_t>(nameBuffer + nameBytes - at))
     return false;
   std::memcpy(at, name, size);
-  listTooLong[listCount] = tooLong;
+  listRefused[listCount] = refused;
   listNames[listCount++] = at;
   return true;
 }

@@ -3,6 +3,7 @@
 // goes to a logSink (the dialog's list box, or the command-line tool's output).
 #pragma once
 #include <vector>
+#include "copyPlan.h"
 #include "logSink.h"
 
 // Where a folder lives: its volume and file index (device and inode off Windows), the
@@ -52,6 +53,7 @@ class copyEngine {
   bool makeList1();
   void copyFiles1a(char* listDir, char* dstDir);
 
+  // One log line; control characters in it are shown as '?'.
   void addList(const char* text);
 
   // Settings, as the dialog reads them from its controls.
@@ -80,13 +82,15 @@ class copyEngine {
 
  private:
   void clearList();
-  // tooLong: an entry that did not fit the buffers, kept only to be logged as failed.
-  bool appendName(const char* name, bool tooLong = false);
+  // refused: an entry that did not fit the buffers or names no possible file, kept only
+  // to be logged as failed.
+  bool appendName(const char* name, bool refused = false);
   void sortList();
   void logHeader(const char* dstDir);
   // Copies one file (or foresees it in a dry run) and logs the result; source is null
   // when the paths did not fit.
   void copyOne(const char* name, const char* source, const char* dest, int& failures);
+  const char* foreseeCopy(const char* source, const char* dest);
   bool makeFolder(char* path);
   void logResult(const char* name, const char* mark, bool copied, int& failures);
   void logCount(int failures);
@@ -99,8 +103,10 @@ class copyEngine {
   bool onWalkPath(const char* dir) const;
 
   logSink& log;
-  bool listTooLong[maxEntries];
+  bool listRefused[maxEntries];
   // The folders from the source down to the one whose sub-folders are being walked: a
   // sub-folder among them (reached through a link) would be walked for ever.
   std::vector<folderIdentity> walkPath;
+  // What a dry run would have made so far in the job.
+  copyPlan plan;
 };

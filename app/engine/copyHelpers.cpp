@@ -4,6 +4,29 @@
 #include <cstring>
 #include "vlFind.h"
 
+bool describePath(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool known = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return known;
+}
+
+pathKind kindOf(const char* path) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!describePath(path, info)) return pathKind::none;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? pathKind::folder : pathKind::file;
+}
+
+bool canRead(const char* path) {
+  HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
 bool checkDir(char* path) {
   vlFind find;
   if (find.findFirst(path, 255) != 0) return _mkdir(path) == 0;

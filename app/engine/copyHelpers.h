@@ -1,6 +1,18 @@
 // Free functions of the copy engine.
 #pragma once
+#include <windows.h>
 #include <cstddef>
+
+// What the file or folder at path is, through a handle that only names it; false when
+// nothing can be opened there.
+bool describePath(const char* path, BY_HANDLE_FILE_INFORMATION& info);
+
+// What path names: nothing that can be opened, a file or a folder.
+enum class pathKind { none, file, folder };
+pathKind kindOf(const char* path);
+
+// True when path names a file that opens for reading (a folder does not).
+bool canRead(const char* path);
 
 // Makes sure path (without a trailing separator) is a folder, creating that one level
 // when nothing of that name exists. False when a file blocks it or creation fails.

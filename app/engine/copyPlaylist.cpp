@@ -65,7 +65,7 @@ bool copyEngine::makeList1() {
     char entry[mediaLine::entryBytes];
     mediaLine::result found = line.take(entry);
     if (found == mediaLine::noEntry) continue;
-    if (!appendName(entry, found == mediaLine::tooLong)) {
+    if (!appendName(entry, found != mediaLine::entry)) {
       clearList();
       return false;
     }
@@ -79,7 +79,7 @@ void copyEngine::copyFiles1a(char* listDir, char* dstDir) {
   for (int i = 0; i < listCount; ++i) {
     char source[300], dest[300];
     vlPathname resolved;
-    bool fits = !listTooLong[i] && checkFilename(source, listDir, listNames[i]) &&
+    bool fits = !listRefused[i] && checkFilename(source, listDir, listNames[i]) &&
                 resolved.storeName(source) == 0 && *resolved.filePos &&
                 joinPath(dest, sizeof dest, dstDir, resolved.filePos);
     copyOne(listNames[i], fits ? source : nullptr, dest, failures);

@@ -1,6 +1,7 @@
 #include "mediaLine.h"
 #include <cctype>
 #include <cstring>
+#include "controlText.h"
 #include "vlUtl2.h"
 #include "xmlText.h"
 
@@ -107,7 +108,10 @@ mediaLine::result mediaLine::take(char* out) {
   if (valueCut) return takeCut(out);
   size_t length = decodeXmlText(value, static_cast<size_t>(valueLength));
   if (!endsWithMp3(value, length)) return noEntry;
-  return convertEntry(value, out) ? entry : tooLong;
+  // Masked before the conversion, which a NUL would end early.
+  bool controls = maskControls(value, length);
+  if (!convertEntry(value, out)) return tooLong;
+  return controls ? badName : entry;
 }
 
 // A value longer than the line buffer: its tail tells whether it names a ".mp3" file,
@@ -115,7 +119,7 @@ mediaLine::result mediaLine::take(char* out) {
 mediaLine::result mediaLine::takeCut(char* out) {
   if (!endsWithMp3(tail, decodeXmlText(tail, static_cast<size_t>(tailLength)))) return noEntry;
   size_t length = wholeUtf8(value, static_cast<size_t>(valueLength));
-  decodeXmlText(value, length);
+  maskControls(value, decodeXmlText(value, length));
   convertEntry(value, out);
   return tooLong;
 }

@@ -12,7 +12,7 @@
 
 class mediaLine {
  public:
-  enum result { noEntry, entry, tooLong };
+  enum result { noEntry, entry, tooLong, badName };
   // The path buffers: an entry holds at most 299 bytes of code page 932 text.
   static const int entryBytes = 300;
   // The raw value is kept up to the size of a line buffer.
@@ -22,6 +22,9 @@ class mediaLine {
   void feed(const char* text, size_t length);
   // The entry into out (entryBytes). tooLong: the value names a ".mp3" file but does not
   // fit the buffers; out holds as much of it as fits, cut at a character boundary.
+  // badName: the value names a ".mp3" file but holds characters below 0x20, which no
+  // Windows name can; out holds it with '?' in their place. Either way the log shows
+  // out on one line.
   result take(char* out);
 
  private:

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 #include "copyEngine.h"
+#include "copyHelpers.h"
 #include "engineFixture.h"
 #include "testFs.h"
 
@@ -129,6 +132,16 @@ TEST_F(SortedCopy, AFolderNamedLikeMusicIsListedAndFails) {
   EXPECT_EQ(run(false), expected);
 }
 
+TEST_F(SortedCopy, ANameWithAControlCharacterIsLoggedOnOneLine) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows cannot make such a name; another system's folder can hold one";
+#endif
+  writeFile(src() + "\\line\nfeed.mp3", "lf");
+  std::vector<std::string> expected = {dst() + "  にコピーします", "line?feed.mp3  成功",
+                                       "1 個のファイルをコピーしました", done};
+  EXPECT_EQ(run(false), expected);
+}
+
 TEST_F(SortedCopy, MissingSourceLooksEmpty) {
   std::vector<std::string> expected = {dst() + "  にコピーします", "mp3 ファイルはありません", done};
   EXPECT_EQ(run(true, tmp / "nothing", dst()), expected);
@@ -175,4 +188,75 @@ TEST_F(SortedCopy, AFullLengthSourceFieldIsNeverOverrun) {
   std::vector<std::string> expected = {dst() + "  にコピーします",
                                        "フォルダー " + longSource + "\\ のパスが長すぎます", done};
   EXPECT_EQ(lines, expected);
+}
+
+TEST_F(SortedCopy, TheDryRunForeseesTheCopy) {
+  struct Row {
+    std::vector<std::string> tree;  // under the row's folder; "x\\" is a folder
+    bool recursive;
+    std::string source, dest;
+  } rows[] = {
+      // 0: a file already at the destination, in other case
+      {{"in\\", "in\\a.mp3", "in\\b.mp3", "in\\c.MP3", "out\\", "out\\B.MP3"}, false, "in", "out"},
+      // 1: folders the walk makes hold the files copied into them
+      {{"in\\", "in\\a.mp3", "in\\x\\", "in\\x\\1.mp3", "in\\x\\y\\", "in\\x\\y\\2.mp3",
+        "in\\.h\\", "in\\.h\\h.mp3", "in\\e\\", "out\\"},
+       true, "in", "out"},
+      // 2: a sub-folder already there in other case, with a file in it
+      {{"in\\", "in\\s\\", "in\\s\\a.mp3", "in\\s\\b.mp3", "out\\", "out\\S\\", "out\\S\\A.MP3"},
+       true, "in", "out"},
+      // 3: a file blocks a sub-folder: the walk stops
+      {{"in\\", "in\\s\\", "in\\s\\a.mp3", "in\\t\\", "out\\", "out\\s"}, true, "in", "out"},
+      // 4: the destination is missing: no file and no folder can be made
+      {{"in\\", "in\\a.mp3", "in\\sub\\", "in\\sub\\b.mp3"}, true, "in", "missing"},
+      // 5: a folder named like music fails as a file, then is walked
+      {{"in\\", "in\\x.mp3\\", "in\\x.mp3\\z.mp3", "in\\y.mp3", "out\\"}, true, "in", "out"},
+      // 6: a missing source looks empty
+      {{"out\\"}, true, "nothing", "out"},
+  };
+  int index = 0;
+  for (const Row& r : rows) {
+    std::string base = tmp / ("row" + std::to_string(index));
+    makeDir(base);
+    makeTree(base, r.tree);
+    expectDryRunForesees("row " + std::to_string(index++), 0, r.recursive, base + "\\" + r.source,
+                         base + "\\" + r.dest);
+  }
+#ifndef _WIN32
+  // Folders whose names differ only in case, as another system's folder can hold them
+  // (made past the layer, which would match one to the other): the second finds the
+  // first made, and its file present. Windows cannot make them.
+  std::string host = tmp.path().substr(2);  // Z: is the root
+  std::replace(host.begin(), host.end(), '\\', '/');
+  for (const char* folder : {"/cased/X", "/cased/x", "/casedOut"})
+    std::filesystem::create_directories(host + folder);
+  makeTree(tmp.path(), {"cased\\X\\a.mp3", "cased\\x\\A.mp3"});
+  expectDryRunForesees("folders in other case", 0, true, tmp / "cased", tmp / "casedOut");
+#endif
+}
+
+TEST(joinPath, RefusesAResultThatLeavesNoRoomForTheTerminator) {
+  struct Row {
+    const char* a;
+    const char* b;
+    const char* c;
+    bool fits;
+  } rows[] = {
+      {"dir\\", "abc", "", true},  // 0: 6 bytes in 8, one shorter than the exact fit
+      {"dir\\", "ab", "\\", true},  // 1: 7 bytes and the terminator: the exact fit
+      {"dir\\", "abcd", "", false},  // 2: 8 bytes, as long as the buffer
+      {"dir\\", "ab", "cde", false},  // 3: one over
+  };
+  const size_t size = 8;
+  int index = 0;
+  for (const Row& r : rows) {
+    char out[size + 4];
+    std::memset(out, 'j', sizeof out);
+    std::string whole = std::string(r.a) + r.b + r.c;
+    EXPECT_EQ(joinPath(out, size, r.a, r.b, r.c), r.fits) << "row " << index;
+    EXPECT_EQ(std::string(out), r.fits ? whole : "") << "row " << index;
+    // Nothing is written past the buffer, neither text nor terminator.
+    EXPECT_EQ(std::string(out + size, 4), "jjjj") << "row " << index;
+    ++index;
+  }
 }

@@ -119,25 +119,27 @@ TEST_F(PlaylistCopy, RealPlayerPlaylistWithReferences) {
   writeFile(tmp / "abs.mp3", "abs");
   writeFile(tmp / "lists\\clip.wma", "wma");
   std::string tooLong = std::string(310, 'L') + ".mp3";
-  std::string body = playerHead(14) + playerMedia("..\\music\\Rock &amp; Roll.mp3", 1) +
+  std::string body = playerHead(15) + playerMedia("..\\music\\Rock &amp; Roll.mp3", 1) +
                      playerMedia("Don&apos;t Stop.mp3", 2) + playerMedia("clip.wma", 3) +
                      playerMedia("It&#39;s Mine.mp3", 4) + playerMedia(u8"ソ\\表.mp3", 5) +
                      playerMedia("&#x30BD;&#12531;&#x30B0;.mp3", 6) + playerMedia("song.m4a", 7) +
                      playerMedia(tmp / "abs.mp3", 8) + playerMedia("Tom &amp Jerry.mp3", 9) +
                      playerMedia("Say &quot;Hi&quot; &lt;live&gt;.mp3", 10) +
                      playerMedia("..\\music\\Rock &#38; Roll.mp3", 11) + playerMedia(tooLong, 12) +
-                     playerMedia("It&#x27;s Mine.MP3", 13) + playerMedia("missing.mp3", 14) + playerFoot;
+                     playerMedia("It&#x27;s Mine.MP3", 13) + playerMedia("missing.mp3", 14) +
+                     playerMedia("Line&#10;Feed.mp3", 15) + playerFoot;
   EXPECT_EQ(runWith(body),
             expect({"..\\music\\Rock & Roll.mp3  成功", "Don't Stop.mp3  成功", "It's Mine.mp3  成功",
                     "ソ\\表.mp3  成功", "ソング.mp3  成功", tmp / "abs.mp3  成功",
                     "Tom &amp Jerry.mp3  成功", "Say \"Hi\" <live>.mp3  失敗",
                     "..\\music\\Rock & Roll.mp3  失敗", tooLong.substr(0, 299) + "  失敗",
-                    "It's Mine.MP3  失敗", "missing.mp3  失敗", "5 個のファイルが失敗しました"}));
+                    "It's Mine.MP3  失敗", "missing.mp3  失敗", "Line?Feed.mp3  失敗",
+                    "6 個のファイルが失敗しました"}));
   EXPECT_EQ(folderFiles(dst()),
             (std::vector<std::string>{"Don't Stop.mp3=dont", "It's Mine.mp3=mine",
                                       "Rock & Roll.mp3=rock", "Tom &amp Jerry.mp3=tom",
                                       "abs.mp3=abs", "ソング.mp3=song", "表.mp3=hyo"}));
-  EXPECT_EQ(engine->jobFailures, 5);
+  EXPECT_EQ(engine->jobFailures, 6);
 }
 
 TEST_F(PlaylistCopy, AThousandLongLinesStayWithinTheList) {
@@ -229,6 +231,35 @@ TEST_F(PlaylistCopy, ResolvedPathsThatDoNotFitFail) {
   std::string absolute = "Z:\\" + std::string(262, 'a') + ".mp3";  // over 260: not a path name
   EXPECT_EQ(runWith(media(relative) + media(absolute)),
             expect({relative + "  失敗", absolute + "  失敗", "2 個のファイルが失敗しました"}));
+}
+
+TEST_F(PlaylistCopy, TheDryRunForeseesTheCopy) {
+  struct Row {
+    std::vector<std::string> entries;
+    std::string dest;  // under the temporary folder; made holding here.mp3 unless "missing"
+  } rows[] = {
+      // 0: one name from two folders, and again
+      {{"a\\x.mp3", "b\\x.mp3", "a\\x.mp3"}, "d0"},
+      // 1: names that differ in ASCII case only; two that differ in a trail byte ('A', 'a')
+      {{"a\\x.mp3", "b\\X.MP3", u8"ア.mp3", u8"ヂ.mp3"}, "d1"},
+      // 2: already at the destination, a missing source, a control character, a name too
+      // long, the destination's own copy
+      {{"here.mp3", "missing.mp3", "a&#10;b.mp3", std::string(300, 'L') + ".mp3", "a\\x.mp3",
+        "..\\d2\\x.mp3"},
+       "d2"},
+      // 3: the destination is missing
+      {{"a\\x.mp3", "b\\x.mp3"}, "missing"},
+  };
+  makeTree(tmp.path(), {"lists\\a\\", "lists\\a\\x.mp3", "lists\\b\\", "lists\\b\\x.mp3",
+                        "lists\\here.mp3", "lists\\ア.mp3", "lists\\ヂ.mp3"});
+  int index = 0;
+  for (const Row& r : rows) {
+    std::string body;
+    for (const std::string& e : r.entries) body += media(e);
+    writeFile(playlist(), body);
+    if (r.dest != "missing") makeTree(tmp.path(), {r.dest + "\\", r.dest + "\\here.mp3"});
+    expectDryRunForesees("row " + std::to_string(index++), 1, false, playlist(), tmp / r.dest);
+  }
 }
 
 TEST(checkFilename, ResolvesAgainstThePlaylistFolder) {

@@ -37,7 +37,8 @@ std::string longLine(const std::string& value) {
 }  // namespace
 
 TEST(mediaLine, LineRulesReferencesAndConversion) {
-  const auto none = mediaLine::noEntry, entry = mediaLine::entry, tooLong = mediaLine::tooLong;
+  const auto none = mediaLine::noEntry, entry = mediaLine::entry, tooLong = mediaLine::tooLong,
+             badName = mediaLine::badName;
   struct Row {
     std::string line;  // UTF-8, as in the playlist
     mediaLine::result found;
@@ -93,6 +94,10 @@ TEST(mediaLine, LineRulesReferencesAndConversion) {
       // the buffer ends inside a character (byte 999), which is left out
       {longLine(repeat("&lt;", 240) + repeat("c", 38) + u8"表" + repeat("c", 900) + ".mp3"), tooLong,
        repeat("<", 240) + repeat("c", 38)},
+      // 38: no Windows name holds a control character; the log shows it as '?'
+      {"<media src=\"a&#10;b.mp3\"/>", badName, "a?b.mp3"},
+      // a NUL fed with the line does not end the conversion early
+      {std::string("<media src=\"a\0b.mp3\"/>", 22), badName, "a?b.mp3"},
   };
   int index = 0;
   for (const Row& r : rows) {
