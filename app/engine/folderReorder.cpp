@@ -3,6 +3,7 @@
 #include <direct.h>
 #include <algorithm>
 #include <cstring>
+#include "copyHelpers.h"
 #include "nameOrder.h"
 #include "vlPathname.h"
 
@@ -20,13 +21,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
   return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-bool isFolder(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(path.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  FindClose(h);
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool isFolder(const std::string& path) { return kindOf(path.c_str()) == pathKind::folder; }
 
 // The volume and file index of a folder, through a handle that only names it.
 bool identity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
