@@ -45,22 +45,26 @@ std::string folderReorder::workingFolderOf(const std::string& folder) {
 
 int folderReorder::run(const char* folder) {
   vlPathname path;
-  if (path.storeName(folder) != 0) return fail({folder, "", false}, "パスが正しくありません");
+  std::string shown = folder;
+  if (path.storeName(folder) != 0) return fail({"", "", shown, false}, "パスが正しくありません");
   char parent[300];
   // "E:\MUSIC\" stands for "E:\MUSIC"; the separator the parser kept is a real one.
   if (!*path.filePos && std::strcmp(path.dir, "\\") != 0) {
     path.getFilePos(parent);
     parent[std::strlen(parent) - 1] = 0;
-    if (path.storeName(parent) != 0) return fail({folder, "", false}, "パスが正しくありません");
+    shown.pop_back();
+    if (path.storeName(parent) != 0) return fail({"", "", shown, false}, "パスが正しくありません");
   }
   path.getFilePos(parent);
-  return reorderTree(placeOf(parent, path.filePos), 0);
+  place top = *path.filePos ? place{std::string(parent) + path.filePos,
+                                    std::string(parent) + path.filePos + "\\", shown, false}
+                            : place{parent, parent, shown, true};
+  return reorderTree(top, 0);
 }
 
-folderReorder::place folderReorder::placeOf(const std::string& parentPrefix,
-                                            const std::string& name) {
-  if (name.empty()) return {parentPrefix, parentPrefix, true};
-  return {parentPrefix + name, parentPrefix + name + "\\", false};
+folderReorder::place folderReorder::placeOf(const place& parent, const std::string& name) {
+  std::string shown = parent.shown + (parent.prefix == parent.path ? "" : "\\") + name;
+  return {parent.prefix + name, parent.prefix + name + "\\", shown, false};
 }
 
 // A mount point is a root too: its parent lies on another volume.
@@ -107,7 +111,7 @@ int folderReorder::reorderChildren(const place& folder, int depth) {
   });
   int status = 0;
   for (const std::string& name : children) {
-    status = std::max(status, reorderTree(placeOf(folder.prefix, name), depth + 1));
+    status = std::max(status, reorderTree(placeOf(folder, name), depth + 1));
     if (stopped) return 1;
   }
   return status;
@@ -124,7 +128,7 @@ int folderReorder::reorderFolder(const place& folder) {
     return fail(folder, "フォルダーを読めません");
   }
   if (!resuming && alreadyInOrder(listed)) {
-    note(folder.path + "  すでに順序どおりです");
+    note(folder.shown + "  すでに順序どおりです");
     return 0;
   }
   std::vector<entry> moving = inOrder(listed);
@@ -158,7 +162,7 @@ int folderReorder::reorderRoot(const place& root) {
   if (!gatheringThere && !heldThere && isFolder(holder) && _rmdir(holder.c_str()) != 0)
     return fail(root, "作業フォルダーと同じ名前の " + holder + " があります");
   if (!gatheringThere && !heldThere && alreadyInOrder(movable)) {
-    note(root.path + "  すでに順序どおりです");
+    note(root.shown + "  すでに順序どおりです");
     return 0;
   }
   if (!refuseNames(root, held + "\\", movable)) return 1;
@@ -254,7 +258,7 @@ bool folderReorder::moveAll(const place& folder, const std::string& from, const 
 bool folderReorder::stopHere(const place& folder) {
   if (stopped || !options.stopAsked || !options.stopAsked()) return stopped;
   stopped = true;
-  note(folder.path + "  中断しました (同じコマンドをもう一度実行すると続きを行います)");
+  note(folder.shown + "  中断しました (同じコマンドをもう一度実行すると続きを行います)");
   return true;
 }
 
@@ -266,19 +270,19 @@ bool folderReorder::moveOne(const place& folder, const std::string& from, const 
 
 void folderReorder::showPlan(const place& folder, const std::vector<entry>& staying,
                              const std::vector<entry>& moving) {
-  note(folder.path + "  の新しい順序");
+  note(folder.shown + "  の新しい順序");
   for (const entry& e : staying) note("  " + e.name);
   for (const entry& e : moving) note("  " + e.name + "  移動します");
-  note(folder.path + "  " + std::to_string(moving.size()) + " 項目を移動します");
+  note(folder.shown + "  " + std::to_string(moving.size()) + " 項目を移動します");
 }
 
 int folderReorder::done(const place& folder, int moved) {
-  note(folder.path + "  並べ替えました (" + std::to_string(moved) + " 項目を移動しました)");
+  note(folder.shown + "  並べ替えました (" + std::to_string(moved) + " 項目を移動しました)");
   return 0;
 }
 
 int folderReorder::fail(const place& folder, const std::string& why) {
-  note(folder.path + "  並べ替えられません: " + why);
+  note(folder.shown + "  並べ替えられません: " + why);
   return 1;
 }
 

@@ -44,12 +44,13 @@ class folderReorder {
     bool link;    // a link to a folder: moved, never entered
   };
   struct place {
-    std::string path;    // as logged: "E:\MUSIC", "E:\"
+    std::string path;    // completed: "E:\MUSIC", "E:\"
     std::string prefix;  // what an entry's name follows: "E:\MUSIC\", "E:\"
+    std::string shown;   // as logged: the path as given, and the names below it
     bool root;
   };
 
-  static place placeOf(const std::string& parentPrefix, const std::string& name);
+  static place placeOf(const place& parent, const std::string& name);
   bool isRoot(const std::string& path) const;
   int reorderTree(const place& folder, int depth);
   bool stopHere(const place& folder);

@@ -76,6 +76,16 @@ for p in "$samples"/*.wpl; do
   compare list "$(basename "$p")" listed
 done
 
+# reorder, from the state a stopped run leaves: the working folder holds the first entries.
+for side in native windows; do
+  cp -r "$samples/music" "$work/$side/moved"
+  mkdir "$work/$side/moved.sondrix-reorder"
+  mv "$work/$side/moved/01 朝.mp3" "$work/$side/moved.sondrix-reorder/"
+done
+refused nowhere reorder nowhere
+compare reorder -n moved
+compare reorder moved
+
 # check: one FAT image, filled with mtools, read by both builds; a deleted slot, Japanese
 # long names and a sub-folder, and a truncated copy.
 img=$work/native/card.img

@@ -6,29 +6,8 @@
 # root, a loop device, FUSE, exfatprogs, exfat-fuse or fatsort.
 set -u
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" = 0 ] || skip "mounting a loop device needs root"
-for tool in mkfs.exfat mount.exfat-fuse losetup fatsort; do
-  command -v "$tool" > /dev/null || skip "$tool is missing (packages exfatprogs exfat-fuse fatsort)"
-done
-[ -c /dev/fuse ] || skip "no /dev/fuse"
-export LC_ALL=C.UTF-8
-work=$(mktemp -d) loop=""
-detach() {
-  mountpoint -q "$work/mnt" && umount "$work/mnt"
-  [ -n "$loop" ] && losetup -d "$loop"
-  loop=""
-}
-trap 'detach; rm -rf "$work"' EXIT
-cd "$work" && mkdir mnt
-passed=0 failed=0
+. "$(dirname "$0")/exfatSupport.sh"
 
-# An empty exFAT volume of 4 MiB with 512-byte clusters (16 entries each), mounted on mnt.
-mounted() {  # image
-  truncate -s 4M "$1" && mkfs.exfat -c 512 -L CARD "$1" > /dev/null || skip "mkfs.exfat failed"
-  loop=$(losetup -f --show "$1" 2> /dev/null) || skip "no free loop device"
-  mount.exfat-fuse "$loop" mnt > /dev/null 2>&1 || { detach; skip "exfat-fuse cannot mount $loop"; }
-}
 put() { for n in "$@"; do printf '%s' "$n" > "mnt/$n"; done; }   # files with content
 touched() { for n in "$@"; do : > "mnt/$n"; done; }             # empty: no cluster of their own
 
@@ -98,19 +77,8 @@ for row in "${rows[@]}"; do
     failed=$((failed + 1)); echo "FAIL: $scenario $folder (status $got, expected $status)"
     diff expected.txt actual.txt | head -20
   fi
-  # fatsort's listing of the folder, "/" or "/Name/", in its on-disk order.
-  header=$(sed -n '1s/  のディスク上の順序$//p' actual.txt | tr '\\' '/')
-  [ "$header" = / ] || header="$header/"
-  # fatsort garbles non-ASCII names of more than one name entry (15 characters): only
-  # the shorter names are compared, in their order.
-  short() { perl -ne 'my $s = $_; chomp $s; utf8::decode($s); print if length($s) <= 15'; }
-  fatsort -l vol.img 2> /dev/null | awk -v h="$header" '$0 == h {on = 1; next} on && $0 == "" {exit} on' |
-    grep -av '^CARD$' | short > oracle.txt
-  sed '1d;$d;/^<削除済み/d;/<ボリュームラベル>$/d;s/  <フォルダー>$//;s/  順序違い$//' actual.txt |
-    short > names.txt
-  [ -s names.txt ] || { failed=$((failed + 1)); echo "FAIL: $scenario: no name to compare with fatsort"; }
-  if cmp -s oracle.txt names.txt; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); echo "FAIL: $scenario $folder differs from fatsort"; diff oracle.txt names.txt | head
+  if orderAsFatsort vol.img actual.txt; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAIL: $scenario $folder differs from fatsort"
   fi
 done
 
