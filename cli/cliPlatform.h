@@ -39,3 +39,13 @@ std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reas
 // Starts a search that lists a folder in the order its file system holds the entries (on
 // FAT and exFAT, their order on disk); FindNextFileA and FindClose go on from there.
 HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data);
+
+// Stopping between two whole steps: for the reorder, whose every rename leaves each entry
+// whole under its own name, Ctrl-C, a hang-up or a termination only ask the job to stop;
+// it ends after the current rename, logs where it stopped and exits with 1. From this call
+// on those signals (on Windows: Ctrl-C, Ctrl-Break, closing the console, logging off,
+// shutting down) only ask.
+void cliStopBetweenSteps();
+
+// Whether a stop was asked.
+bool cliStopAsked();

@@ -74,6 +74,22 @@ void onInterrupt(int number) {
   ::raise(number);
 }
 
+// A stop asked by a signal, for a job that ends between two whole steps.
+volatile sig_atomic_t stopAsked = 0;
+
+void askStop(int) { stopAsked = 1; }
+
+// Ctrl-C, a hang-up and a termination go to handler. A signal ignored from the start
+// (nohup, a script's background job) stays ignored.
+void catchStopSignals(void (*handler)(int)) {
+  struct sigaction action {}, before;
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  for (int number : {SIGINT, SIGTERM, SIGHUP})
+    if (sigaction(number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+      sigaction(number, &action, nullptr);
+}
+
 const char* openFailure(int error) {
   if (error == ENOENT || error == ENOTDIR) return "見つかりません";
   if (error == EACCES || error == EPERM)
@@ -106,14 +122,12 @@ void cliStartLog() {
   gathering = !::isatty(STDOUT_FILENO);
   lastWrite = std::chrono::steady_clock::now();
   if (gathering) std::atexit(writeGathered);
-  struct sigaction action {}, before;
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  // A signal ignored from the start (nohup, a script's background job) stays ignored.
-  for (int number : {SIGINT, SIGTERM, SIGHUP})
-    if (sigaction(number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
-      sigaction(number, &action, nullptr);
+  catchStopSignals(onInterrupt);
 }
+
+void cliStopBetweenSteps() { catchStopSignals(askStop); }
+
+bool cliStopAsked() { return stopAsked != 0; }
 
 void cliPrintLine(const char* line) {
   std::string utf8;

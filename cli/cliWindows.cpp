@@ -162,3 +162,21 @@ std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reas
 HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
   return FindFirstFileA(pattern, data);
 }
+
+namespace {
+// A stop asked by Ctrl-C or the console's end, for a job that ends between two whole steps.
+volatile LONG stopAsked = 0;
+
+// Runs on a thread of its own. Windows ends the process once this returns for a closing
+// console, a log-off or a shutdown: waiting here gives the job the time to finish its
+// rename and exit first (the system allows a few seconds).
+BOOL WINAPI askStop(DWORD event) {
+  InterlockedExchange(&stopAsked, 1);
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) Sleep(4000);
+  return TRUE;
+}
+}  // namespace
+
+void cliStopBetweenSteps() { SetConsoleCtrlHandler(askStop, TRUE); }
+
+bool cliStopAsked() { return InterlockedCompareExchange(&stopAsked, 0, 0) != 0; }

@@ -16,7 +16,6 @@
 #include "cliCheck.h"
 #include "cliPlatform.h"
 #include "cliProgress.h"
-#include "cliStop.h"
 #include "copyEngine.h"
 #include "copyHelpers.h"
 #include "folderReorder.h"

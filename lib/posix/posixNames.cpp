@@ -105,6 +105,21 @@ BOOL moveByCopy(const char* existing, const char* target, const std::string& fro
 }
 
 // MoveFileExA without telling the kept folder listing.
+// Our own rename: a name new to another folder joins that folder's kept listing, so that
+// moving many entries into one folder does not read it again for each; any other move
+// has the listing read again.
+void noteMove(const std::string& from, const std::string& to, bool replaced,
+              unsigned long listed) {
+  struct stat a, b;
+  bool otherFolder = stat(posixParentOf(from).c_str(), &a) == 0 &&
+                     stat(posixParentOf(to).c_str(), &b) == 0 &&
+                     (a.st_dev != b.st_dev || a.st_ino != b.st_ino);
+  if (otherFolder && !replaced)
+    posixFolderGained(to, listed);
+  else
+    posixFolderChanged();
+}
+
 BOOL moveEntry(const char* existing, const char* target, DWORD flags) {
   if (!existing || !target) return fail(ERROR_INVALID_PARAMETER);
   std::string from, to;
@@ -112,13 +127,18 @@ BOOL moveEntry(const char* existing, const char* target, DWORD flags) {
   if (sameEntry(from, to)) return TRUE;
   bool replace = flags & MOVEFILE_REPLACE_EXISTING;
   if (replace && posixIsFolder(to)) return fail(ERROR_ACCESS_DENIED);
+  unsigned long listed = posixFolderBefore(to);
   int rc = replace ? posixCalls.rename(from.c_str(), to.c_str()) : renameNoReplace(from, to);
   if (rc == 0) {
+    noteMove(from, to, replace, listed);
     if (flags & MOVEFILE_WRITE_THROUGH) flush(posixParentOf(to));  // the new name on the disk
     return TRUE;
   }
-  if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED))
-    return moveByCopy(existing, target, from, to, flags);
+  if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED)) {
+    BOOL copied = moveByCopy(existing, target, from, to, flags);
+    posixFolderChanged();
+    return copied;
+  }
   return moveFailure(errno, from, to);
 }
 
@@ -212,7 +232,5 @@ BOOL DeleteFileA(const char* path) {
 }
 
 BOOL MoveFileExA(const char* existing, const char* target, DWORD flags) {
-  BOOL moved = moveEntry(existing, target, flags);
-  posixFolderChanged();
-  return moved;
+  return moveEntry(existing, target, flags);
 }

@@ -204,6 +204,24 @@ TEST(vlPathnameCalls, MoveFile) {
   }
 }
 
+// Names moved into a folder one after another are matched without regard to case against
+// everything there: this program's earlier moves and what another program put there
+// between two of them.
+TEST(vlPathnameCalls, MovesIntoAFolderSeeEveryNameThere) {
+  TempDir dir;
+  makeDir(dir / "Out");
+  for (const char* name : {"a", "b", "c", "d"}) writeFile(dir / name, name);
+  EXPECT_TRUE(MoveFileExA((dir / "a").c_str(), (dir / "Out\\one.mp3").c_str(), 0));
+  writeFile(dir / "Out\\SONG.MP3", "theirs");
+  EXPECT_TRUE(MoveFileExA((dir / "b").c_str(), (dir / "Out\\two.mp3").c_str(), 0));
+  for (const char* taken : {"Out\\song.mp3", "OUT\\One.MP3", "out\\TWO.mp3"}) {
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(MoveFileExA((dir / "c").c_str(), (dir / taken).c_str(), 0)) << taken;
+    EXPECT_EQ(GetLastError(), 183u) << taken;
+  }
+  EXPECT_EQ(state(dir / "c"), "c");
+}
+
 TEST(vlPathnameCalls, MoveAcrossVolumes) {
   const std::string other = "Z:\\dev\\shm";  // a memory file system beside the temp folder
   if (!vlPathname::IsExist(other.c_str())) GTEST_SKIP() << "no second volume";
