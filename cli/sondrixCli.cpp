@@ -1,6 +1,6 @@
 // sondrix-cli: the copy engine from the command line.
 //   sondrix-cli sort [-r] [--natural] [-n] [-q] SOURCE DEST
-//   sondrix-cli list [-n] [-q] PLAYLIST DEST
+//   sondrix-cli list [-n] [-q] [--base DIR] PLAYLIST DEST
 //   sondrix-cli check [--natural] [-r] VOLUME [FOLDER]
 // Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded
 // (in a dry run: would succeed), 1 when a copy failed or a folder could not be made, 2
@@ -21,7 +21,7 @@
 namespace {
 const char* const usageText =
     "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] SOURCE DEST\n"
-    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] PLAYLIST DEST\n"
+    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] [--base DIR] PLAYLIST DEST\n"
     "       sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]\n"
     "       sondrix-cli -h|--help | --version\n"
     "  -r, --recursive  take the sub-folders too\n"
@@ -29,6 +29,7 @@ const char* const usageText =
     "                   check: the order expected on the volume)\n"
     "  -n, --dry-run    write nothing; mark each file with what the copy would do\n"
     "  -q, --quiet      no progress line on a terminal\n"
+    "  --base DIR       list: resolve relative entries against DIR, not the playlist's folder\n"
     "  -h, --help       this text\n"
     "Options may come before or after the operands; \"--\" ends them.";
 
@@ -37,6 +38,7 @@ enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4 };
 struct arguments {
   bool recursive = false, natural = false, dryRun = false, quiet = false, help = false;
   std::vector<int> operands;  // indices into argv
+  int base = 0;               // index of --base's folder in argv; 0 when not given
 };
 
 struct optionEntry {
@@ -84,6 +86,9 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
       out.operands.push_back(i);
     } else if (!std::strcmp(arg, "--")) {
       optionsEnded = true;
+    } else if (!std::strcmp(arg, "--base") && command == listCommand) {
+      if (++i == argc) return why = "--base needs a folder", false;
+      out.base = i;
     } else if (arg[1] == '-') {
       const optionEntry* option = findOption(arg, 0, command);
       if (!option) return why = std::string("unknown option ") + arg, false;
@@ -165,6 +170,7 @@ void runWithProgress(copyEngine& engine, printSink& sink, int width) {
   std::memcpy(counting.sourceFolder, engine.sourceFolder, sizeof engine.sourceFolder);
   std::memcpy(counting.destFolder, engine.destFolder, sizeof engine.destFolder);
   std::memcpy(counting.fileList, engine.fileList, sizeof engine.fileList);
+  std::memcpy(counting.listBase, engine.listBase, sizeof engine.listBase);
   counting.copyMethod = engine.copyMethod;
   counting.recursive = engine.recursive;
   counting.naturalOrder = engine.naturalOrder;
@@ -189,7 +195,8 @@ int runJob(int command, const arguments& args, char** argv) {
   auto engine = std::make_unique<copyEngine>(sink);
   if (!takeOperand(argv, args.operands[0], sort ? "SOURCE" : "PLAYLIST", sort,
                    sort ? engine->sourceFolder : engine->fileList) ||
-      !takeOperand(argv, args.operands[1], "DEST", true, engine->destFolder))
+      !takeOperand(argv, args.operands[1], "DEST", true, engine->destFolder) ||
+      (args.base && !takeOperand(argv, args.base, "BASE", true, engine->listBase)))
     return 2;
   engine->copyMethod = sort ? 0 : 1;
   engine->recursive = args.recursive;
