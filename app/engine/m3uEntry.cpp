@@ -71,14 +71,17 @@ size_t percentDecode(char* text, size_t length) {
 
 // The decoded path of a file: URL, in place; the new length.
 // "file:///C:/a%20b.mp3" -> "C:/a b.mp3", "file://localhost/home/a.mp3" -> "/home/a.mp3",
-// "file://srv/m/a.mp3" -> "//srv/m/a.mp3", "file:/home/a.mp3" -> "/home/a.mp3".
+// "file://srv/m/a.mp3" -> "//srv/m/a.mp3", "file:/home/a.mp3" -> "/home/a.mp3", and
+// "file://C:/a.mp3", as some players write it, -> "C:/a.mp3".
 size_t filePath(char* text, size_t length) {
   size_t from = 5;  // after "file:"
   if (length >= 7 && text[5] == '/' && text[6] == '/') {
     size_t hostEnd = 7;
     while (hostEnd < length && text[hostEnd] != '/') ++hostEnd;
     bool local = hostEnd == 7 || (hostEnd - 7 == 9 && sameWord(text + 7, "localhost", 9));
-    if (local) from = hostEnd;
+    bool drive = hostEnd - 7 == 2 && std::isalpha(static_cast<unsigned char>(text[7])) &&
+                 text[8] == ':';
+    if (local || drive) from = drive ? 7 : hostEnd;
   }
   std::memmove(text, text + from, length - from);
   length = percentDecode(text, length - from);

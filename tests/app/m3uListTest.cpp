@@ -89,9 +89,10 @@ TEST_F(M3uCopy, PlaylistsAsPlayersWriteThem) {
       {"file: URLs; other schemes are not local", "p.m3u8",
        "file://" + rooted("lists/a%20b.mp3") + "\nhttp://radio.example/a.mp3\n" +
            "FILE://localhost" + rooted("music/%E8%A1%A8.mp3") + "\nfile:" + rooted("lists/a.mp3") +
-           "\nfile:///" + tmp.path().substr(0, 2) + rooted("music/c.mp3") + "\nrtsp://x/b.mp3\n",
+           "\nfile:///" + tmp.path().substr(0, 2) + rooted("music/c.mp3") + "\nrtsp://x/b.mp3\n" +
+           "file://" + tmp.path().substr(0, 2) + rooted("lists/b.MP3") + "\n",
        {tmp / "lists\\a b.mp3  成功", tmp / "music\\表.mp3  成功", tmp / "lists\\a.mp3  成功",
-        tmp / "music\\c.mp3  成功", "4 個のファイルをコピーしました"}, nullptr},
+        tmp / "music\\c.mp3  成功", tmp / "lists\\b.MP3  成功", "5 個のファイルをコピーしました"}, nullptr},
       {"escapes in relative entries: as written first", "p.m3u", "x%41.mp3\na%20b.mp3\nq%ZZ.mp3\n",
        {"x%41.mp3  成功", "a b.mp3  成功", "q%ZZ.mp3  失敗", "1 個のファイルが失敗しました"}, nullptr},
       {"relative entries against another folder", "p.m3u", u8"c.mp3\n表.mp3\n../lists/a.mp3\n",
