@@ -11,25 +11,11 @@
 #include <string>
 #include <vector>
 #include "copyEngine.h"
-#include "logSink.h"
+#include "fuzzShared.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-void check(bool ok) {
-  if (!ok) __builtin_trap();
-}
-
-class recordSink : public logSink {
- public:
-  void addList(const char* text) override { lines.push_back(text); }
-  std::vector<std::string> lines;
-};
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // The folder of the job in the temporary folder that fuzzAll.sh makes for the run
 // (TMPDIR), made once per process: music files named as the seeds and
 // the dictionary name them, a sub-folder, and the destination.
@@ -43,9 +29,6 @@ const fs::path& root() {
   }();
   return dir;
 }
-
-const char* const copiedMark = "  \220\254\214\367";  // "  成功" in code page 932
-const char* const closingLine = "--- \217\210\227\235\202\315\217\111\227\271\202\265\202\334\202\265\202\275 ---";
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -62,11 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   engine.copyMethod = 1;
   engine.copyJob();
   check(!log.lines.empty() && log.lines.back() == closingLine);
-  size_t copied = 0;
-  for (const std::string& line : log.lines)
-    if (line.size() > std::strlen(copiedMark) &&
-        line.compare(line.size() - std::strlen(copiedMark), std::string::npos, copiedMark) == 0)
-      ++copied;
   size_t present = 0;
   for (const fs::directory_entry& e : fs::directory_iterator(dir / "out")) {
     ++present;
@@ -74,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     check(bytes == "a.mp3" || bytes == "b.MP3" || bytes == "m/c.mp3");
   }
-  check(present == copied);
+  check(present == countCopied(log.lines));
   check(engine.jobFailures >= 0);
   return 0;
 }
