@@ -1,11 +1,14 @@
 // What the fuzz targets share: the failure trap, the line model of the readers, and the
 // recorded log of a playlist job with what it says was copied.
 #pragma once
+#include <algorithm>
 #include <cstring>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+#include "copyEngine.h"
 #include "logSink.h"
 
 inline void check(bool ok) {
@@ -51,4 +54,46 @@ inline size_t countCopied(const std::vector<std::string>& log) {
   for (const std::string& line : log)
     copied += line.size() > mark && line.compare(line.size() - mark, std::string::npos, copiedMark) == 0;
   return copied;
+}
+
+// The folder of a playlist job in the temporary folder that fuzzAll.sh makes for the run
+// (TMPDIR): the sub-folder m, the destination out, and a music file for each name
+// holding that name. Made once per process by the caller.
+inline std::filesystem::path makeJobFolder(const char* target, const std::vector<std::string>& files) {
+  std::filesystem::path d =
+      std::filesystem::temp_directory_path() / ("sondrix-" + std::string(target) + "-" + std::to_string(getpid()));
+  std::filesystem::create_directories(d / "m");
+  std::filesystem::create_directories(d / "out");
+  for (const std::string& name : files) writeBytes(d / name, name);
+  return d;
+}
+
+inline std::string readBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs a playlist job on dir/listName into an emptied dir/out. Checks: the job ends with
+// its closing line, every file logged as copied is in the destination with the bytes of
+// one of the sources (each music file holds its own name), and nothing else is there.
+inline void checkPlaylistJob(const std::filesystem::path& dir, const char* listName,
+                             const std::vector<std::string>& sources) {
+  namespace fs = std::filesystem;
+  fs::remove_all(dir / "out");
+  fs::create_directory(dir / "out");
+  recordSink log;
+  copyEngine engine(log);
+  std::string list = "Z:" + (dir / listName).string(), out = "Z:" + (dir / "out").string();
+  std::strcpy(engine.fileList, list.c_str());
+  std::strcpy(engine.destFolder, out.c_str());
+  engine.copyMethod = 1;
+  engine.copyJob();
+  check(!log.lines.empty() && log.lines.back() == closingLine);
+  size_t present = 0;
+  for (const fs::directory_entry& e : fs::directory_iterator(dir / "out")) {
+    ++present;
+    check(std::count(sources.begin(), sources.end(), readBytes(e.path())) == 1);
+  }
+  check(present == countCopied(log.lines));
+  check(engine.jobFailures >= 0);
 }

@@ -24,21 +24,9 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The folder of the job in the temporary folder that fuzzAll.sh makes for the run
-// (TMPDIR), made once per process.
+// The job's folder, with music files named as the seeds and the dictionary name them.
 const fs::path& root() {
-  static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("sondrix-m3uFuzz-" + std::to_string(getpid()));
-    fs::create_directories(d / "m");
-    fs::create_directories(d / "out");
-    for (const char* name : {"a.mp3", "b.MP3", "m/c.mp3", "a b.mp3", "x.wma"}) writeBytes(d / name, name);
-    return d;
-  }();
+  static const fs::path dir = makeJobFolder("m3uFuzz", {"a.mp3", "b.MP3", "m/c.mp3", "a b.mp3", "x.wma"});
   return dir;
 }
 
@@ -93,25 +81,9 @@ void checkReader(const std::string& list, const std::string& listDir, const std:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 60000) return 0;
   const fs::path& dir = root();
-  fs::remove_all(dir / "out");
-  fs::create_directory(dir / "out");
   std::string bytes(reinterpret_cast<const char*>(data), size);
   writeBytes(dir / "p.m3u", bytes);
-  std::string list = "Z:" + (dir / "p.m3u").string(), out = "Z:" + (dir / "out").string();
-  checkReader(list, "Z:" + dir.string() + "/", bytes);
-  recordSink log;
-  copyEngine engine(log);
-  std::strcpy(engine.fileList, list.c_str());
-  std::strcpy(engine.destFolder, out.c_str());
-  engine.copyMethod = 1;
-  engine.copyJob();
-  check(!log.lines.empty() && log.lines.back() == closingLine);
-  size_t present = 0;
-  for (const fs::directory_entry& e : fs::directory_iterator(dir / "out")) {
-    ++present;
-    std::string copied = readBytes(e.path());
-    check(copied == "a.mp3" || copied == "b.MP3" || copied == "m/c.mp3" || copied == "a b.mp3");
-  }
-  check(present == countCopied(log.lines));
+  checkReader("Z:" + (dir / "p.m3u").string(), "Z:" + dir.string() + "/", bytes);
+  checkPlaylistJob(dir, "p.m3u", {"a.mp3", "b.MP3", "m/c.mp3", "a b.mp3"});
   return 0;
 }
