@@ -39,7 +39,7 @@ test-windows: windows native
 test: test-native test-windows test-fuzz
 
 # libFuzzer targets built with clang (AddressSanitizer, UndefinedBehaviorSanitizer): the
-# converters, the line reader, command-line splitting, the playlist copy, the FAT reader.
+# converters, the line reader, command-line splitting, the playlist copies, the FAT reader.
 fuzz:
 	bash fuzz/fuzzAll.sh $(FUZZ_SECONDS)
 	bash fuzz/run.sh $(FUZZ_SECONDS)

@@ -1,6 +1,6 @@
 // sondrix-cli: the copy engine from the command line.
 //   sondrix-cli sort [-r] [--natural] [-n] [-q] SOURCE DEST
-//   sondrix-cli list [-n] [-q] PLAYLIST DEST
+//   sondrix-cli list [-n] [-q] [--base DIR] PLAYLIST DEST
 //   sondrix-cli check [--natural] [-r] VOLUME [FOLDER]
 //   sondrix-cli reorder [-r] [--natural] [-n] [-q] FOLDER
 // Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded
@@ -24,7 +24,7 @@
 namespace {
 const char* const usageText =
     "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] SOURCE DEST\n"
-    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] PLAYLIST DEST\n"
+    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] [--base DIR] PLAYLIST DEST\n"
     "       sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]\n"
     "       sondrix-cli reorder [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] FOLDER\n"
     "       sondrix-cli -h|--help | --version\n"
@@ -34,6 +34,7 @@ const char* const usageText =
     "  -n, --dry-run    write nothing; mark each file with what the copy would do\n"
     "                   (reorder: print the new order and mark the entries that move)\n"
     "  -q, --quiet      no progress line on a terminal\n"
+    "  --base DIR       list: resolve relative entries against DIR, not the playlist's folder\n"
     "  -h, --help       this text\n"
     "Options may come before or after the operands; \"--\" ends them.";
 
@@ -42,6 +43,7 @@ enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4, reorderCom
 struct arguments {
   bool recursive = false, natural = false, dryRun = false, quiet = false, help = false;
   std::vector<int> operands;  // indices into argv
+  int base = 0;               // index of --base's folder in argv; 0 when not given
 };
 
 struct optionEntry {
@@ -89,6 +91,9 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
       out.operands.push_back(i);
     } else if (!std::strcmp(arg, "--")) {
       optionsEnded = true;
+    } else if (!std::strcmp(arg, "--base") && command == listCommand) {
+      if (++i == argc) return why = "--base needs a folder", false;
+      out.base = i;
     } else if (arg[1] == '-') {
       const optionEntry* option = findOption(arg, 0, command);
       if (!option) return why = std::string("unknown option ") + arg, false;
@@ -159,6 +164,7 @@ void runWithProgress(copyEngine& engine, printSink& sink, int width) {
   std::memcpy(counting.sourceFolder, engine.sourceFolder, sizeof engine.sourceFolder);
   std::memcpy(counting.destFolder, engine.destFolder, sizeof engine.destFolder);
   std::memcpy(counting.fileList, engine.fileList, sizeof engine.fileList);
+  std::memcpy(counting.listBase, engine.listBase, sizeof engine.listBase);
   counting.copyMethod = engine.copyMethod;
   counting.recursive = engine.recursive;
   counting.naturalOrder = engine.naturalOrder;
@@ -184,7 +190,8 @@ int runJob(int command, const arguments& args, char** argv) {
   if (!takeOperand(argv, args.operands[0], sort ? "SOURCE" : "PLAYLIST",
                    sort ? existingFolder : readableFile,
                    sort ? engine->sourceFolder : engine->fileList) ||
-      !takeOperand(argv, args.operands[1], "DEST", existingFolder, engine->destFolder))
+      !takeOperand(argv, args.operands[1], "DEST", existingFolder, engine->destFolder) ||
+      (args.base && !takeOperand(argv, args.base, "BASE", existingFolder, engine->listBase)))
     return 2;
   engine->copyMethod = sort ? 0 : 1;
   engine->recursive = args.recursive;

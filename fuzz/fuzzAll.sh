@@ -12,7 +12,7 @@ seconds=${1:-180}
 out=$root/build/fuzz-targets
 src=$out/src
 jobs=2
-targets="kanjiFuzz lineFuzz argsFuzz pathFuzz profileFuzz playlistFuzz"
+targets="kanjiFuzz lineFuzz argsFuzz pathFuzz profileFuzz playlistFuzz m3uFuzz"
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
 mkdir -p "$out/obj" "$src"
 

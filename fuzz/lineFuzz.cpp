@@ -11,30 +11,10 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include "fuzzShared.h"
 #include "vlFileStream.h"
 
 namespace {
-void check(bool ok) {
-  if (!ok) __builtin_trap();
-}
-
-std::vector<std::string> modelLines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    char c = bytes[i];
-    if (c != '\r' && c != '\n') {
-      line += c;
-      continue;
-    }
-    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    lines.push_back(line);
-    line.clear();
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 // The file, in the temporary folder that fuzzAll.sh makes for the run (TMPDIR).
 const std::string& fileName() {
   static const std::string name =

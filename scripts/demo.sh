@@ -18,5 +18,11 @@ echo "== sondrix-cli list playlist.wpl stick2"
 "$cli" list playlist.wpl stick2
 echo "(exit status $?: the playlist names a missing file; Rock & Roll, written with an entity, is copied)"
 echo
+cp "$root/samples/playlist.m3u8" .
+mkdir "stick3"
+echo "== sondrix-cli list playlist.m3u8 stick3"
+"$cli" list playlist.m3u8 stick3
+echo "(exit status $?: the same songs from an M3U8 playlist; its stream and .m4a entries are skipped)"
+echo
 echo "== what the sticks hold now:"
-find stick stick2 -print | sort | sed 's/^/  /'
+find stick stick2 stick3 -print | sort | sed 's/^/  /'

@@ -6,6 +6,8 @@
 #include "copyPlan.h"
 #include "logSink.h"
 
+class vlStream;
+
 // Where a folder lives: its volume and file index (device and inode off Windows), the
 // same for every path that leads to it, links and junctions included.
 struct folderIdentity {
@@ -49,7 +51,8 @@ class copyEngine {
 
   // Method 1: copy in the order of a playlist (fileList).
   void copyFiles1(char* dstDir);
-  // Fills the file list from the playlist; false when it would overflow the list.
+  // Fills the file list from the playlist, an M3U playlist when its name ends in ".m3u"
+  // or ".m3u8" (m3uEntry.h), else a Windows Media one; false when it would overflow the list.
   bool makeList1();
   void copyFiles1a(char* listDir, char* dstDir);
 
@@ -70,6 +73,9 @@ class copyEngine {
   bool naturalOrder = false;
   bool dryRun = false;
   copyObserver* observer = nullptr;
+  // The folder that relative playlist entries are resolved against instead of the
+  // playlist's own (a music library's root); empty for the playlist's folder.
+  char listBase[300] = "";
 
   // The file list: names packed into nameBuffer, pointers in copy order.
   int listCount;
@@ -86,6 +92,10 @@ class copyEngine {
   // to be logged as failed.
   bool appendName(const char* name, bool refused = false);
   void sortList();
+  bool isM3uList() const;
+  // The folder relative entries are resolved against, ending with "\\" (301 bytes).
+  void listFolder(char* listDir);
+  bool makeM3uList(vlStream& stream);
   void logHeader(const char* dstDir);
   // Copies one file (or foresees it in a dry run) and logs the result; source is null
   // when the paths did not fit.

@@ -17,10 +17,8 @@ void copyEngine::copyFiles1(char* dstDir) {
     logNoMusic();
     return;
   }
-  vlPathname playlist;
-  playlist.storeName(fileList);
-  char listDir[300];
-  playlist.getFilePos(listDir);
+  char listDir[301];
+  listFolder(listDir);
   copyFiles1a(listDir, dstDir);
 }
 
@@ -53,6 +51,7 @@ bool copyEngine::makeList1() {
     addList("リストファイルが開けません");
     return true;
   }
+  if (isM3uList()) return makeM3uList(stream);
   while (stream.position() < stream.size()) {
     mediaLine line;
     if (!readLine(stream, line)) {

@@ -1,7 +1,7 @@
 #include "mediaLine.h"
-#include <cctype>
 #include <cstring>
 #include "controlText.h"
+#include "entryText.h"
 #include "vlUtl2.h"
 #include "xmlText.h"
 
@@ -14,26 +14,6 @@ const char sourceName[] = "src=";
 int advance(const char* pattern, int matched, char byte) {
   if (byte == pattern[matched]) return matched + 1;
   return byte == pattern[0] ? 1 : 0;
-}
-
-bool endsWithMp3(const char* text, size_t length) {
-  if (length < 4) return false;
-  const char* t = text + length - 4;
-  return t[0] == '.' && std::tolower(static_cast<unsigned char>(t[1])) == 'm' &&
-         std::tolower(static_cast<unsigned char>(t[2])) == 'p' && t[3] == '3';
-}
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Copies at most size - 1 bytes of code page 932 text, never half a character.
-void copyWhole(char* out, const char* text, size_t size) {
-  size_t n = 0;
-  for (size_t step; text[n]; n += step) {
-    step = isLeadByte(static_cast<unsigned char>(text[n])) && text[n + 1] ? 2 : 1;
-    if (n + step > size - 1) break;
-  }
-  std::memcpy(out, text, n);
-  out[n] = 0;
 }
 
 // The length of text without an incomplete UTF-8 sequence at its end.

@@ -80,7 +80,26 @@ music\\B-side.MP3  成功
 1 個のファイルが失敗しました
 --- 処理は終了しました ---
 " list playlist.wpl listed
+listedBody=$(tail -n +2 actual.txt)
 run 2 "" list playlist.wpl
+
+# The demo M3U8 playlist as a player writes it (#EXTINF lines, a stream, an .m4a, an
+# escaped relative path), the same in code page 932, and in another folder with --base:
+# the same log as the Windows Media playlist's.
+cp "$samples/playlist.m3u8" .
+mkdir m3uLists && iconv -f UTF-8 -t CP932 playlist.m3u8 > sjis.m3u && cp sjis.m3u m3uLists/sjis.M3U
+for job in "listedM3u playlist.m3u8" "listedSjis sjis.m3u" "listedBase --base . m3uLists/sjis.M3U"; do
+  dest=${job%% *}
+  mkdir "$dest"
+  run 1 "$dest  にコピーします
+$listedBody
+" list ${job#* } "$dest"
+done
+# Without --base none is found beside that playlist.
+mkdir listedOther
+run 1 "listedOther  にコピーします
+$(printf '%s\n' "$listedBody" | sed -e 's/  成功$/  失敗/' -e 's/^1 個/6 個/')
+" list m3uLists/sjis.M3U listedOther
 
 # An absolute destination is shown in its DOS form on drive Z:.
 mkdir abs empty
@@ -111,6 +130,8 @@ usage_error list -r playlist.wpl listed
 usage_error check -n x.img
 usage_error sort -rx ソース out
 usage_error sort ソース
+usage_error sort --base . ソース out
+usage_error list playlist.m3u8 listed --base
 
 # Refused operands: status 2, one line on standard error naming the path, nothing
 # written. The destination is a fresh copy of out each time, compared before and after.
@@ -131,6 +152,8 @@ refused plain.mp3 sort plain.mp3 dest
 refused dest/none sort ソース dest/none
 refused plain.mp3 sort ソース plain.mp3
 refused none.wpl list none.wpl dest
+refused nowhere list --base nowhere playlist.m3u8 dest
+refused plain.mp3 list playlist.m3u8 dest --base plain.mp3
 refused ソース list ソース dest
 refused "$long" sort ソース "$long"
 refused "$(printf 'caf\xc3\xa9')" sort "$(printf 'caf\xc3\xa9')" dest
@@ -171,6 +194,7 @@ dry_matches() {  # the real job's arguments
 dry_matches sort -r ソース fresh
 dry_matches sort --natural ソース fresh
 dry_matches list playlist.wpl fresh
+dry_matches list playlist.m3u8 fresh
 
 # Natural order: digit runs by value, leading zeros and equal values in byte order,
 # Japanese names, digits inside names; the log, dry run and copy agree.

@@ -17,7 +17,9 @@ for side in native windows; do
   mkdir -p "$work/$side/out"
   cp -r "$samples/music" "$work/$side/ソース"
   cp -r "$samples/music" "$work/$side/music"
-  cp "$samples"/*.wpl "$work/$side/"
+  cp "$samples"/*.wpl "$samples"/*.m3u8 "$work/$side/"
+  mkdir "$work/$side/lists"
+  iconv -f UTF-8 -t CP932 "$samples/playlist.m3u8" > "$work/$side/lists/sjis.m3u"
   mkdir "$work/$side/listed" "$work/$side/natural"
 done
 
@@ -59,6 +61,7 @@ refused() {  # path named, arguments of one job
 refused missing/out sort ソース missing/out
 refused nowhere sort nowhere out
 refused missing.wpl list missing.wpl out
+refused nowhere list --base nowhere playlist.m3u8 out
 refused ソース list ソース out
 # Windows names the path as its ANSI code page shows it.
 refused caf sort "$(printf 'caf\xc3\xa9')" out
@@ -70,11 +73,15 @@ compare sort -r ソース out
 compare sort -r ソース out
 compare sort -rn ソース out
 compare sort --natural -q ソース natural
-for p in "$samples"/*.wpl; do
+for p in "$samples"/*.wpl "$samples"/*.m3u8; do
   compare list -n "$(basename "$p")" listed
   compare list "$(basename "$p")" listed
   compare list "$(basename "$p")" listed
 done
+# A code page 932 M3U in another folder: its entries are not found beside it, but are
+# under --base.
+compare list -n lists/sjis.m3u out
+compare list --base . lists/sjis.m3u out
 
 # reorder, from the state a stopped run leaves: the working folder holds the first entries.
 for side in native windows; do

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
@@ -179,6 +180,18 @@ TEST_F(Shapes, PlaylistEntriesThatAreNoFilesFail) {
   EXPECT_EQ(engine->jobFailures, 4);
   std::vector<std::string> copied = {"a.mp3=a", "link.mp3=a"};
   EXPECT_EQ(tree(dst()), copied);
+}
+
+// A Linux name may hold "?", the mark put in place of what code page 932 lacks: an M3U
+// entry that needed the mark fails, and the file that bears it is not copied instead.
+TEST_F(Shapes, M3uEntriesNeverStandInForAFileNamedWithTheMark) {
+  for (const char* name : {"caf?.mp3", "a?.mp3", "?.mp3"})
+    std::ofstream(host(src()) + "/" + name) << name;
+  writeFile(src() + "\\p.m3u8", u8"caf\u00e9.mp3\na\x1b.mp3\n\U0001F3B5.mp3\n");
+  std::vector<std::string> expected = {dst() + "  にコピーします", "caf?.mp3  失敗", "a?.mp3  失敗",
+                                       "?.mp3  失敗", "3 個のファイルが失敗しました", done};
+  EXPECT_EQ(run(1, false, src() + "\\p.m3u8"), expected);
+  EXPECT_TRUE(tree(dst()).empty());
 }
 
 TEST_F(Shapes, APlaylistThatIsNoFileIsRefusedAtOnce) {

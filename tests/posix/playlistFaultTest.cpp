@@ -39,3 +39,24 @@ TEST_F(PlaylistFaults, ReadFaultMidListIsLoggedAndCopiesNothing) {
   EXPECT_EQ(engine->jobFailures, 1);
   EXPECT_FALSE(pathExists(tmp / "out\\t0.mp3"));
 }
+
+TEST_F(PlaylistFaults, ReadFaultInAnM3uPlaylistCopiesNothing) {
+  makeDir(tmp / "out");
+  std::string list = "#EXTM3U\r\n";
+  for (int i = 0; i < 800; ++i) {  // several blocks, read once for the encoding, once for the lines
+    std::string name = "t" + std::to_string(i) + ".mp3";
+    writeFile(tmp / name, name);
+    list += "#EXTINF:1,t\r\n" + name + "\r\n";
+  }
+  writeFile(tmp / "p.m3u8", list);
+  for (int reads : {1, 8}) {
+    readsBeforeFault = reads;
+    posixCalls.read = faultyRead;
+    std::vector<std::string> lines = runJob(1, false, tmp / "p.m3u8", tmp / "out");
+    posixCalls = savedCalls;
+    EXPECT_EQ(lines, (std::vector<std::string>{"リストファイルが読めません", "mp3 ファイルはありません", done}))
+        << reads;
+    EXPECT_EQ(engine->jobFailures, 1);
+    EXPECT_FALSE(pathExists(tmp / "out\\t0.mp3"));
+  }
+}
