@@ -3,6 +3,7 @@
 #include <cstring>
 #include "copyHelpers.h"
 #include "entryText.h"
+#include "exactText.h"
 #include "vlPathname.h"
 #include "vlUtl2.h"
 
@@ -113,46 +114,6 @@ int cleanCp932(const char* text, size_t length, char* out) {
   return replaced;
 }
 
-// UTF-8 text to code page 932 into out (textBytes); false unless the text comes back
-// unchanged from code page 932. A character that code page 932 lacks becomes "?", or a
-// look-alike on Windows ("\u00A5" even the separator), so only a round trip tells.
-bool convertExactly(const char* text, char* out) {
-  char again[textBytes];
-  auto* from = reinterpret_cast<unsigned char*>(const_cast<char*>(text));
-  auto* to = reinterpret_cast<unsigned char*>(out);
-  // Code page 932 never needs more bytes than UTF-8 for the same text.
-  if (UTF8toSJIS(from, to, textBytes) == 0) return false;
-  return SJIStoUTF8(to, reinterpret_cast<unsigned char*>(again), textBytes) != 0 &&
-         std::strcmp(again, text) == 0;
-}
-
-// The bytes of the UTF-8 character at text (one for a byte that starts none).
-size_t utf8Length(const char* text) {
-  unsigned char lead = static_cast<unsigned char>(*text);
-  size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  for (size_t i = 1; i < length; ++i)
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
-  return length;
-}
-
-// Converts character by character, "?" for each that does not survive; the count.
-int convertEach(const char* text, char* out) {
-  int replaced = 0;
-  size_t n = 0;
-  for (size_t step; *text; text += step) {
-    step = utf8Length(text);
-    char one[5] = {}, converted[textBytes];
-    std::memcpy(one, text, step);
-    bool exact = convertExactly(one, converted);
-    size_t length = exact ? std::strlen(converted) : 1;
-    std::memcpy(out + n, exact ? converted : "?", length);
-    n += length;
-    replaced += !exact;
-  }
-  out[n] = 0;
-  return replaced;
-}
-
 // UTF-8 text to code page 932, each control character and each character that code
 // page 932 cannot hold "?"; the number of such replacements.
 int cleanUtf8(const char* text, size_t length, char* out) {
@@ -164,8 +125,8 @@ int cleanUtf8(const char* text, size_t length, char* out) {
     replaced += control;
   }
   plain[length] = 0;
-  if (convertExactly(plain, out)) return replaced;
-  return replaced + convertEach(plain, out);
+  // Never more bytes than the UTF-8 text, so it fits.
+  return replaced + utf8ToCp932Exactly(plain, out, textBytes);
 }
 
 void toBackslashes(char* text) {

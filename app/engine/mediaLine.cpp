@@ -2,6 +2,7 @@
 #include <cstring>
 #include "controlText.h"
 #include "entryText.h"
+#include "exactText.h"
 #include "vlUtl2.h"
 #include "xmlText.h"
 
@@ -26,15 +27,15 @@ size_t wholeUtf8(const char* text, size_t length) {
   return length - (start - 1) < need ? start - 1 : length;
 }
 
-// Decoded UTF-8 text to code page 932 into out (mediaLine::entryBytes); false when it
+// Decoded UTF-8 text to code page 932 into out (mediaLine::entryBytes), "?" for each
+// character that code page 932 cannot hold exactly (counted in inexact); false when it
 // does not fit, out then holding as much as fits.
-bool convertEntry(char* text, char* out) {
-  unsigned char converted[mediaLine::valueBytes];
+bool convertEntry(const char* text, char* out, int& inexact) {
+  char converted[mediaLine::valueBytes];
   // Code page 932 never needs more bytes than UTF-8 for the same text.
-  int bytes = UTF8toSJIS(reinterpret_cast<unsigned char*>(text), converted, sizeof converted);
-  if (bytes == 0) converted[0] = 0;
-  copyWhole(out, reinterpret_cast<char*>(converted), mediaLine::entryBytes);
-  return bytes > 0 && bytes <= mediaLine::entryBytes;
+  inexact = utf8ToCp932Exactly(text, converted, sizeof converted);
+  copyWhole(out, converted, mediaLine::entryBytes);
+  return inexact >= 0 && std::strlen(converted) < static_cast<size_t>(mediaLine::entryBytes);
 }
 }  // namespace
 
@@ -90,8 +91,9 @@ mediaLine::result mediaLine::take(char* out) {
   if (!endsWithMp3(value, length)) return noEntry;
   // Masked before the conversion, which a NUL would end early.
   bool controls = maskControls(value, length);
-  if (!convertEntry(value, out)) return tooLong;
-  return controls ? badName : entry;
+  int inexact = 0;
+  if (!convertEntry(value, out, inexact)) return tooLong;
+  return controls || inexact ? badName : entry;
 }
 
 // A value longer than the line buffer: its tail tells whether it names a ".mp3" file,
@@ -100,6 +102,7 @@ mediaLine::result mediaLine::takeCut(char* out) {
   if (!endsWithMp3(tail, decodeXmlText(tail, static_cast<size_t>(tailLength)))) return noEntry;
   size_t length = wholeUtf8(value, static_cast<size_t>(valueLength));
   maskControls(value, decodeXmlText(value, length));
-  convertEntry(value, out);
+  int inexact = 0;
+  convertEntry(value, out, inexact);
   return tooLong;
 }

@@ -23,8 +23,9 @@ class mediaLine {
   // The entry into out (entryBytes). tooLong: the value names a ".mp3" file but does not
   // fit the buffers; out holds as much of it as fits, cut at a character boundary.
   // badName: the value names a ".mp3" file but holds characters below 0x20, which no
-  // Windows name can; out holds it with '?' in their place. Either way the log shows
-  // out on one line.
+  // Windows name can, or characters that code page 932 cannot hold exactly (a look-alike
+  // would name another file); out holds it with '?' in their place. Either way the log
+  // shows out on one line.
   result take(char* out);
 
  private:

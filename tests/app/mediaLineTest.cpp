@@ -77,8 +77,8 @@ TEST(mediaLine, LineRulesReferencesAndConversion) {
       {"<media src=\"&#0000000000000000000039;.mp3\"/>", entry, "'.mp3"},
       // 26: outside ASCII: code page 932, or the substitute character
       {"<media src=\"&#x30BD;&#12477;\xE3\x82\xBD.mp3\"/>", entry, "ソソソ.mp3"},
-      // a character outside the plane gives one per surrogate; U+301C is not in 932
-      {"<media src=\"&#x1F3B5;&#x301C;\xE3\x80\x9C.mp3\"/>", entry, std::string(4, '?') + ".mp3"},
+      // no character of 932 (U+1F3B5, U+301C): "?" each, and never looked for
+      {"<media src=\"&#x1F3B5;&#x301C;\xE3\x80\x9C.mp3\"/>", badName, std::string(3, '?') + ".mp3"},
       {u8"<media src=\"..\\表\\ソ.mp3\"/>", entry, "..\\表\\ソ.mp3"},
       {"\xEF\xBB\xBF<media src=\"bom.mp3\"/>", entry, "bom.mp3"},
       // 30: the value alone decides; 299 bytes fit, 300 do not and show as much as fits
@@ -98,6 +98,8 @@ TEST(mediaLine, LineRulesReferencesAndConversion) {
       {"<media src=\"a&#10;b.mp3\"/>", badName, "a?b.mp3"},
       // a NUL fed with the line does not end the conversion early
       {std::string("<media src=\"a\0b.mp3\"/>", 22), badName, "a?b.mp3"},
+      // Not in code page 932: a look-alike ("e", "\\") would name another file.
+      {"<media src=\"caf\xC3\xA9 &#165;.mp3\"/>", badName, "caf? ?.mp3"},
   };
   int index = 0;
   for (const Row& r : rows) {
