@@ -60,6 +60,7 @@ refused() {  # path named, arguments of one job
 }
 refused missing/out sort ソース missing/out
 refused nowhere sort nowhere out
+refused nowhere reorder nowhere
 refused missing.wpl list missing.wpl out
 refused nowhere list --base nowhere playlist.m3u8 out
 refused ソース list ソース out
@@ -89,7 +90,6 @@ for side in native windows; do
   mkdir "$work/$side/moved.sondrix-reorder"
   mv "$work/$side/moved/01 朝.mp3" "$work/$side/moved.sondrix-reorder/"
 done
-refused nowhere reorder nowhere
 compare reorder -n moved
 compare reorder moved
 
