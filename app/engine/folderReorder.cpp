@@ -158,8 +158,9 @@ int folderReorder::reorderRoot(const place& root) {
     if (e.name != rootGathering && e.name != rootHolder)
       (e.system ? fixed : movable).push_back(e);
   bool gatheringThere = isFolder(gathering), heldThere = isFolder(held);
-  // An empty holder is left only when a run stopped just before its very end.
-  if (!gatheringThere && !heldThere && isFolder(holder) && _rmdir(holder.c_str()) != 0)
+  // A holder without the gathered entries is empty: a run stopped just after making it,
+  // or just before its very end. It is made again when needed.
+  if (!heldThere && isFolder(holder) && _rmdir(holder.c_str()) != 0)
     return fail(root, "作業フォルダーと同じ名前の " + holder + " があります");
   if (!gatheringThere && !heldThere && alreadyInOrder(movable)) {
     note(root.shown + "  すでに順序どおりです");

@@ -55,6 +55,10 @@ expect "a second run" 0 $? "mnt\\Music\\Disc 2  すでに順序どおりです" 
 expect "the root's plan" 0 $? "mnt  の新しい順序" "  aa.mp3  移動します" "  Music  移動します"
 "$cli" reorder mnt > log.txt
 expect "reorder of the root" 0 $? "mnt  並べ替えました (4 項目を移動しました)"
+# Stopped just after the holder was made: a run again finishes the job.
+"$cli" reorder mnt > /dev/null && mkdir mnt/sondrix-reorder mnt/SONDRIX.TMP && mv mnt/zz.mp3 mnt/sondrix-reorder/
+"$cli" reorder mnt > log.txt
+expect "a stopped reorder of the root, finished" 0 $? "mnt  並べ替えました (4 項目を移動しました)"
 ls -a mnt > entries.txt
 sums > after.md5
 detach
