@@ -200,15 +200,13 @@ bool copyEngine::appendName(const char* name, bool refused) {
   return true;
 }
 
-// Selection sort in byte or natural order (nameOrder.h, shared with the check of a
-// volume); among equal names the first stays first.
+// In byte or natural order (nameOrder.h, shared with the check of a volume); among
+// equal names the first stays first.
 void copyEngine::sortList() {
-  for (int i = 0; i < listCount - 1; ++i) {
-    int smallest = i;
-    for (int j = i + 1; j < listCount; ++j)
-      if (nameCompare(listNames[smallest], listNames[j], naturalOrder) > 0) smallest = j;
-    if (smallest != i) std::swap(listNames[i], listNames[smallest]);
-  }
+  bool natural = naturalOrder;
+  std::stable_sort(listNames, listNames + listCount, [natural](const char* a, const char* b) {
+    return nameCompare(a, b, natural) < 0;
+  });
 }
 
 void copyEngine::logHeader(const char* dstDir) {
