@@ -5,6 +5,7 @@
 #include <vector>
 #include "copyPlan.h"
 #include "logSink.h"
+#include "partialCopy.h"
 
 // Where a folder lives: its volume and file index (device and inode off Windows), the
 // same for every path that leads to it, links and junctions included.
@@ -66,10 +67,13 @@ class copyEngine {
   // Options the dialog never sets. naturalOrder: the sorted copy compares digit runs by
   // value (nameOrder.h). dryRun: the job walks, lists and logs as it would, each file
   // marked with what would happen, but creates and copies nothing. observer: told of
-  // each file.
+  // each file. finishPartial: a destination file that an interrupted copy left
+  // unfinished is completed (partialCopy.h) and logged as such; without it every
+  // existing file fails.
   bool naturalOrder = false;
   bool dryRun = false;
   copyObserver* observer = nullptr;
+  bool finishPartial = false;
 
   // The file list: names packed into nameBuffer, pointers in copy order.
   int listCount;
@@ -86,10 +90,13 @@ class copyEngine {
   // to be logged as failed.
   bool appendName(const char* name, bool refused = false);
   void sortList();
+  // The folder as the log shows it (301 bytes): without its final separator.
+  static void displayForm(char* display, const char* dstDir);
   void logHeader(const char* dstDir);
   // Copies one file (or foresees it in a dry run) and logs the result; source is null
   // when the paths did not fit.
   void copyOne(const char* name, const char* source, const char* dest, int& failures);
+  const char* copyFile(const char* source, const char* dest);
   const char* foreseeCopy(const char* source, const char* dest);
   bool makeFolder(char* path);
   void logResult(const char* name, const char* mark, bool copied, int& failures);
@@ -109,4 +116,5 @@ class copyEngine {
   std::vector<folderIdentity> walkPath;
   // What a dry run would have made so far in the job.
   copyPlan plan;
+  partialCopy partial;
 };
