@@ -25,6 +25,7 @@ const char* const presentWord = "コピー先にあります (失敗)";
 const char* const unreadableWord = "コピーできません (失敗)";
 const char* const longPathLine = "フォルダー %s のパスが長すぎます";
 const char* const loopLine = "フォルダー %s は上位のフォルダーと同じなのでコピーしません";
+const char* const flushLine = "%s  へ書いたデータをディスクに書き出せませんでした (エラー %d)";
 
 bool isCopied(const char* mark) {
   return mark == okWord || mark == finishedWord || mark == wouldCopyWord ||
@@ -69,7 +70,18 @@ void copyEngine::copyJob() {
     copyFiles1(dest);
   else
     copyFiles0(recursive, source, dest);
+  if (!dryRun && flushDestination) flush(dest);
   addList("--- 処理は終了しました ---");
+}
+
+void copyEngine::flush(const char* dstDir) {
+  if (flushDestination(dstDir)) return;
+  int error = static_cast<int>(GetLastError());
+  char display[301], line[1000];
+  displayForm(display, dstDir);
+  std::snprintf(line, sizeof line, flushLine, display, error);
+  ++jobFailures;
+  addList(line);
 }
 
 bool copyEngine::copyFiles0(bool walkSubFolders, char* srcDir, char* dstDir) {

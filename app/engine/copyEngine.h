@@ -69,11 +69,14 @@ class copyEngine {
   // marked with what would happen, but creates and copies nothing. observer: told of
   // each file. finishPartial: a destination file that an interrupted copy left
   // unfinished is completed (partialCopy.h) and logged as such; without it every
-  // existing file fails.
+  // existing file fails. flushDestination: called once with the destination folder
+  // before the closing line of a job that is not a dry run, to make what it wrote
+  // durable; false (the last error set) is logged and counted as a failure.
   bool naturalOrder = false;
   bool dryRun = false;
   copyObserver* observer = nullptr;
   bool finishPartial = false;
+  bool (*flushDestination)(const char* dstDir) = nullptr;
 
   // The file list: names packed into nameBuffer, pointers in copy order.
   int listCount;
@@ -98,6 +101,7 @@ class copyEngine {
   void copyOne(const char* name, const char* source, const char* dest, int& failures);
   const char* copyFile(const char* source, const char* dest);
   const char* foreseeCopy(const char* source, const char* dest);
+  void flush(const char* dstDir);
   bool makeFolder(char* path);
   void logResult(const char* name, const char* mark, bool copied, int& failures);
   void logCount(int failures);
