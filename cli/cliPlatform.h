@@ -16,7 +16,8 @@ bool cliDosPath(const char* argument, std::string& dosPath);
 void cliStartLog();
 
 // Prints one log line (code page 932) and a line feed: at once to a terminal, and on
-// POSIX otherwise within 100 ms, at the latest when the program ends.
+// POSIX otherwise within 100 ms, also while a long copy runs, at the latest when the
+// program ends.
 void cliPrintLine(const char* line);
 
 // Whether argv[index] holds the argument exactly: Windows puts '?' or a look-alike in
