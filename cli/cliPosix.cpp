@@ -181,6 +181,8 @@ void cliPrintLine(const char* line) {
   if (writeDue) writeNow();
 }
 
+bool cliFlushFolder(const char* folder) { return posixFlushVolume(folder) != FALSE; }
+
 bool cliExact(int, const char*) { return true; }
 
 int cliStatusWidth() {
