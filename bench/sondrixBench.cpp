@@ -1,7 +1,8 @@
 // Benchmarks of the copy engine on the native build: listing and sorting a full file
 // list, a whole sorted job, reading a playlist of long media lines, and the raw copy
 // rate; then the command-line tool against cp -rn and rsync --ignore-existing on the
-// same tree. Run with `make bench`.
+// same tree (all three without a final flush), and what the tool's final flush of the
+// destination costs on that tree. Run with `make bench`.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -88,18 +89,35 @@ double median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// 300 files of 1 MiB in three folders, copied by the command-line tool, cp -rn and
-// rsync --ignore-existing into fresh destinations. The tools take turns in every order
-// of the three, each order as often: a slow moment of the machine falls on each alike,
-// and each follows each other tool as often (what the one before leaves behind, such as
-// the file system's work on its removed copy, can slow the next by several percent).
-void compareTools(const std::string& root, const std::string& cli) {
+// The bench's tree: 300 files of 1 MiB in three folders; its path.
+std::string makeTree(const std::string& root) {
   std::string source = root + "/tree";
   for (int folder = 1; folder <= 3; ++folder) {
     std::string dir = source + "/disc " + std::to_string(folder);
     std::filesystem::create_directories(dir);
     for (int i = 1; i <= 100; ++i) writeBytes(dir + "/" + std::to_string(i) + " track.mp3", 1 << 20);
   }
+  return source;
+}
+
+// One timed run of command into the fresh folder root/to, after a sync, so that no run
+// writes out what an earlier one left in the cache; negative when it failed.
+timedRun runFresh(const std::string& root,
+                  const std::function<std::vector<std::string>(const std::string&)>& command) {
+  std::string to = root + "/to";
+  std::filesystem::remove_all(to);
+  std::filesystem::create_directory(to);
+  sync();
+  return runTimed(command(to), root + "/peak.txt");
+}
+
+// The tree copied by the command-line tool, cp -rn and rsync --ignore-existing into
+// fresh destinations; the tool with --no-sync, as the others end without a flush too.
+// The tools take turns in every order of the three, each order as often: a slow moment
+// of the machine falls on each alike, and each follows each other tool as often (what
+// the one before leaves behind, such as the file system's work on its removed copy, can
+// slow the next by several percent).
+void compareTools(const std::string& root, const std::string& source, const std::string& cli) {
   struct tool {
     const char* name;
     std::function<std::vector<std::string>(const std::string&)> command;
@@ -107,7 +125,8 @@ void compareTools(const std::string& root, const std::string& cli) {
     long peakKiB;
   } tools[] = {
       {"sondrix-cli sort -r", [&](const std::string& to) {
-         return std::vector<std::string>{cli, "sort", "-r", "-q", source, to}; }, {}, 0},
+         return std::vector<std::string>{cli, "sort", "-r", "-q", "--no-sync", source, to}; },
+       {}, 0},
       {"cp -rn", [&](const std::string& to) {
          return std::vector<std::string>{"cp", "-rn", source + "/.", to}; }, {}, 0},
       {"rsync -r --ignore-existing", [&](const std::string& to) {
@@ -120,11 +139,7 @@ void compareTools(const std::string& root, const std::string& cli) {
     std::next_permutation(order, order + 3);
     for (int turn = 0; turn < 3; ++turn) {
       tool& t = tools[order[turn]];
-      std::string to = root + "/to";
-      std::filesystem::remove_all(to);
-      std::filesystem::create_directory(to);
-      sync();
-      timedRun run = runTimed(t.command(to), root + "/peak.txt");
+      timedRun run = runFresh(root, t.command);
       if (run.seconds < 0) {
         std::printf("%s failed; no comparison\n", t.name);
         return;
@@ -139,6 +154,32 @@ void compareTools(const std::string& root, const std::string& cli) {
   for (const tool& t : tools)
     std::printf("  %-28s %7.1f ms  peak %6ld KiB  sondrix-cli / this: %.2fx\n", t.name,
                 median(t.seconds) * 1000, t.peakKiB, ours / median(t.seconds));
+}
+
+// The tool's copy of the tree with its final flush of the destination (syncfs) and with
+// --no-sync, taking turns: the difference is what waiting for the device costs.
+void flushCost(const std::string& root, const std::string& source, const std::string& cli) {
+  std::vector<double> seconds[2];
+  const int rounds = 8;
+  for (int round = 0; round < rounds; ++round)
+    for (int turn = 0; turn < 2; ++turn) {
+      bool flushing = (round + turn) % 2 == 0;
+      timedRun run = runFresh(root, [&](const std::string& to) {
+        std::vector<std::string> command = {cli, "sort", "-r", "-q", source, to};
+        if (!flushing) command.insert(command.begin() + 4, "--no-sync");
+        return command;
+      });
+      if (run.seconds < 0) {
+        std::printf("sondrix-cli failed; no flush figure\n");
+        return;
+      }
+      seconds[flushing ? 0 : 1].push_back(run.seconds);
+    }
+  std::filesystem::remove_all(root + "/to");
+  double with = median(seconds[0]) * 1000, without = median(seconds[1]) * 1000;
+  std::printf("The final flush on the same tree, median of %d runs in turns: sort -r %.1f ms, "
+              "with --no-sync %.1f ms: the flush costs %.1f ms (%.0f%%)\n",
+              rounds, with, without, with - without, 100 * (with - without) / without);
 }
 }  // namespace
 
@@ -206,6 +247,10 @@ int main(int argc, char** argv) {
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak resident memory: %ld KiB (the engine object: %zu KiB)\n", usage.ru_maxrss,
               sizeof(copyEngine) / 1024);
-  if (argc > 1) compareTools(root, argv[1]);
+  if (argc > 1) {
+    std::string tree = makeTree(root);
+    compareTools(root, tree, argv[1]);
+    flushCost(root, tree, argv[1]);
+  }
   std::filesystem::remove_all(root);
 }

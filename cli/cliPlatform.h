@@ -16,8 +16,15 @@ bool cliDosPath(const char* argument, std::string& dosPath);
 void cliStartLog();
 
 // Prints one log line (code page 932) and a line feed: at once to a terminal, and on
-// POSIX otherwise within 100 ms, at the latest when the program ends.
+// POSIX otherwise within 100 ms, also while a long copy runs, at the latest when the
+// program ends.
 void cliPrintLine(const char* line);
+
+// Makes what a job wrote under folder (a DOS path) durable before the job says it is
+// done: on Linux the folder's file system is written out to its device. On Windows the
+// system's removal policy decides (README), and nothing is done here. False, with the
+// last error set, when the flush failed.
+bool cliFlushFolder(const char* folder);
 
 // Whether argv[index] holds the argument exactly: Windows puts '?' or a look-alike in
 // place of what the ANSI code page lacks. (Off Windows, cliDosPath refuses such paths.)

@@ -2,12 +2,12 @@
 // image file or a block device read with pread.
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
@@ -40,18 +40,24 @@ class posixVolume : public fatDevice {
 
 // Log lines for a file or pipe are gathered and written at least every 100 ms, at the
 // end and on an interrupt: a copy logs thousands of lines a second, and a write for each
-// costs as much as copying a small file. A fixed buffer, so that the interrupt handler
-// can write it out. To a terminal every line goes out at once. A write that fails (a
-// full disk) loses the log, not the job.
+// costs as much as copying a small file. A fixed buffer, so that the signal handlers can
+// write it out. To a terminal every line goes out at once. A write that fails (a full
+// disk) loses the log, not the job.
+//
+// A line gathered into an empty buffer arms a one-shot timer, whose signal writes the
+// buffer out 100 ms later, also while one long copy keeps the program from logging
+// anything. While the program itself is working on the buffer (busy), the signal only
+// leaves a note (writeDue), and the program writes when it is done.
 bool gathering = false;
 char gathered[1 << 16];
 volatile sig_atomic_t gatheredBytes = 0, writtenBytes = 0;
-std::chrono::steady_clock::time_point lastWrite;
+volatile sig_atomic_t busy = 0, writeDue = 0, timerArmed = 0;
+const int interrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
 size_t room() { return sizeof gathered - static_cast<size_t>(gatheredBytes); }
 
-// Only async-signal-safe calls: the interrupt handler uses it too. Counting what went out
-// keeps a line from being written twice when the handler comes in the middle.
+// Only async-signal-safe calls: the signal handlers use it too. Counting what went out
+// keeps a line from being written twice when the interrupt comes in the middle.
 void writeGathered() {
   while (writtenBytes < gatheredBytes) {
     ssize_t put = ::write(STDOUT_FILENO, gathered + writtenBytes,
@@ -64,9 +70,36 @@ void writeGathered() {
   writtenBytes = 0;
 }
 
+// The program's own write, the timer's kept out meanwhile.
+void writeNow() {
+  busy = 1;
+  writeGathered();
+  writeDue = 0;
+  busy = 0;
+}
+
+void onTimer(int) {
+  int saved = errno;
+  timerArmed = 0;
+  if (busy)
+    writeDue = 1;
+  else
+    writeGathered();
+  errno = saved;
+}
+
+void armTimer() {
+  if (timerArmed) return;
+  timerArmed = 1;
+  struct itimerval once {};
+  once.it_value.tv_usec = 100000;
+  ::setitimer(ITIMER_REAL, &once, nullptr);
+}
+
 // Ctrl-C, a hang-up or a termination: the file being copied is removed (a half file on
 // the stick would look like a whole one), the log so far is written, and the program
-// ends by the signal as it would have.
+// ends by the signal as it would have. (A file being finished stays: it is a longer
+// unfinished copy, which the next run finishes.)
 void onInterrupt(int number) {
   posixAbandonCopy();
   writeGathered();
@@ -79,15 +112,25 @@ volatile sig_atomic_t stopAsked = 0;
 
 void askStop(int) { stopAsked = 1; }
 
+// Each handler holds the other off: the timer's write never runs inside the interrupt's,
+// nor the other way round. SA_RESTART: the timer interrupts no system call of the copy.
+void handle(int number, void (*handler)(int), int flags) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  action.sa_flags = flags;
+  sigemptyset(&action.sa_mask);
+  sigaddset(&action.sa_mask, SIGALRM);
+  for (int other : interrupts) sigaddset(&action.sa_mask, other);
+  sigaction(number, &action, nullptr);
+}
+
 // Ctrl-C, a hang-up and a termination go to handler. A signal ignored from the start
 // (nohup, a script's background job) stays ignored.
 void catchStopSignals(void (*handler)(int)) {
-  struct sigaction action {}, before;
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  for (int number : {SIGINT, SIGTERM, SIGHUP})
+  struct sigaction before;
+  for (int number : interrupts)
     if (sigaction(number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
-      sigaction(number, &action, nullptr);
+      handle(number, handler, 0);
 }
 
 const char* openFailure(int error) {
@@ -120,8 +163,10 @@ bool cliDosPath(const char* argument, std::string& dosPath) {
 
 void cliStartLog() {
   gathering = !::isatty(STDOUT_FILENO);
-  lastWrite = std::chrono::steady_clock::now();
-  if (gathering) std::atexit(writeGathered);
+  if (gathering) {
+    handle(SIGALRM, onTimer, SA_RESTART);
+    std::atexit(writeNow);
+  }
   catchStopSignals(onInterrupt);
 }
 
@@ -133,6 +178,7 @@ void cliPrintLine(const char* line) {
   std::string utf8;
   posixRecode("CP932", "UTF-8", line, std::strlen(line), utf8, "?");
   utf8 += '\n';
+  busy = 1;
   if (utf8.size() > room()) writeGathered();  // lines stay whole where they can
   for (size_t done = 0; done < utf8.size();) {
     if (room() == 0) writeGathered();
@@ -141,12 +187,15 @@ void cliPrintLine(const char* line) {
     gatheredBytes = gatheredBytes + static_cast<sig_atomic_t>(piece);
     done += piece;
   }
-  auto now = std::chrono::steady_clock::now();
-  if (!gathering || now - lastWrite >= std::chrono::milliseconds(100)) {
+  if (gathering)
+    armTimer();
+  else
     writeGathered();
-    lastWrite = now;
-  }
+  busy = 0;
+  if (writeDue) writeNow();
 }
+
+bool cliFlushFolder(const char* folder) { return posixFlushVolume(folder) != FALSE; }
 
 bool cliExact(int, const char*) { return true; }
 

@@ -112,6 +112,11 @@ void cliPrintLine(const char* line) {
 // Lines are written and flushed one by one here, and the system's CopyFileA copies.
 void cliStartLog() {}
 
+// A removable drive under the default removal policy caches no writes, so the data is on
+// its way to the device when a write returns; flushing a whole volume would need an
+// administrator's handle on it.
+bool cliFlushFolder(const char*) { return true; }
+
 bool cliExact(int index, const char* argument) {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -1,10 +1,12 @@
 // sondrix-cli: the copy engine from the command line.
-//   sondrix-cli sort [-r] [--natural] [-n] [-q] SOURCE DEST
-//   sondrix-cli list [-n] [-q] [--base DIR] PLAYLIST DEST
+//   sondrix-cli sort [-r] [--natural] [-n] [-q] [--no-sync] SOURCE DEST
+//   sondrix-cli list [-n] [-q] [--no-sync] [--base DIR] PLAYLIST DEST
 //   sondrix-cli check [--natural] [-r] VOLUME [FOLDER]
 //   sondrix-cli reorder [-r] [--natural] [-n] [-q] FOLDER
-// Prints the job's log lines, one per line. Exit status: 0 when every copy succeeded
-// (in a dry run: would succeed), 1 when a copy failed or a folder could not be made, 2
+// Prints the job's log lines, one per line. A file that an interrupted copy left
+// unfinished at the destination is finished. Exit status: 0 when every copy succeeded
+// (in a dry run: would succeed), 1 when a copy failed, a folder could not be made or the
+// destination could not be written out to its device, 2
 // for a usage error or an operand refused before anything is written. The check's own
 // statuses are in cliCheck.h; reorder: 0 done, 1 a folder could not be reordered.
 #include <windows.h>
@@ -23,8 +25,9 @@
 
 namespace {
 const char* const usageText =
-    "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] SOURCE DEST\n"
-    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] [--base DIR] PLAYLIST DEST\n"
+    "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] [--no-sync]\n"
+    "                        SOURCE DEST\n"
+    "       sondrix-cli list [-n|--dry-run] [-q|--quiet] [--no-sync] [--base DIR] PLAYLIST DEST\n"
     "       sondrix-cli check [--natural] [-r|--recursive] VOLUME [FOLDER]\n"
     "       sondrix-cli reorder [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] FOLDER\n"
     "       sondrix-cli -h|--help | --version\n"
@@ -35,13 +38,15 @@ const char* const usageText =
     "                   (reorder: print the new order and mark the entries that move)\n"
     "  -q, --quiet      no progress line on a terminal\n"
     "  --base DIR       list: resolve relative entries against DIR, not the playlist's folder\n"
+    "  --no-sync        end without waiting until the destination's data is on its device\n"
     "  -h, --help       this text\n"
     "Options may come before or after the operands; \"--\" ends them.";
 
 enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4, reorderCommand = 8 };
 
 struct arguments {
-  bool recursive = false, natural = false, dryRun = false, quiet = false, help = false;
+  bool recursive = false, natural = false, dryRun = false, quiet = false, help = false,
+       noSync = false;
   std::vector<int> operands;  // indices into argv
   int base = 0;               // index of --base's folder in argv; 0 when not given
 };
@@ -58,6 +63,7 @@ const optionEntry optionTable[] = {
     {0, "--natural", sortCommand | checkCommand | reorderCommand, &arguments::natural},
     {'n', "--dry-run", sortCommand | listCommand | reorderCommand, &arguments::dryRun},
     {'q', "--quiet", sortCommand | listCommand | reorderCommand, &arguments::quiet},
+    {0, "--no-sync", sortCommand | listCommand, &arguments::noSync},
     {'h', "--help", sortCommand | listCommand | checkCommand | reorderCommand, &arguments::help},
 };
 
@@ -168,6 +174,7 @@ void runWithProgress(copyEngine& engine, printSink& sink, int width) {
   counting.copyMethod = engine.copyMethod;
   counting.recursive = engine.recursive;
   counting.naturalOrder = engine.naturalOrder;
+  counting.finishPartial = engine.finishPartial;
   counting.dryRun = true;
   counting.observer = &progress;
   counting.copyJob();
@@ -197,6 +204,8 @@ int runJob(int command, const arguments& args, char** argv) {
   engine->recursive = args.recursive;
   engine->naturalOrder = args.natural;
   engine->dryRun = args.dryRun;
+  engine->finishPartial = true;
+  if (!args.noSync) engine->flushDestination = cliFlushFolder;
   cliStartLog();
   int width = args.quiet || args.dryRun ? 0 : cliStatusWidth();
   if (width > 0)

@@ -15,13 +15,22 @@ namespace {
 const char* const musicPattern = "*.mp3";
 const char* const okWord = "成功";
 const char* const failWord = "失敗";
-// A dry run's marks: copied, already at the destination, cannot be copied (the source
-// cannot be read, or the destination folder is missing).
+// An unfinished copy at the destination completed.
+const char* const finishedWord = "続きをコピーしました";
+// A dry run's marks: copied, finished, already at the destination, cannot be copied (the
+// source cannot be read, or the destination folder is missing).
 const char* const wouldCopyWord = "コピーします";
+const char* const wouldFinishWord = "続きをコピーします";
 const char* const presentWord = "コピー先にあります (失敗)";
 const char* const unreadableWord = "コピーできません (失敗)";
 const char* const longPathLine = "フォルダー %s のパスが長すぎます";
 const char* const loopLine = "フォルダー %s は上位のフォルダーと同じなのでコピーしません";
+const char* const flushLine = "%s  へ書いたデータをディスクに書き出せませんでした (エラー %d)";
+
+bool isCopied(const char* mark) {
+  return mark == okWord || mark == finishedWord || mark == wouldCopyWord ||
+         mark == wouldFinishWord;
+}
 
 // The identity of a folder; false when it cannot be opened (the walk then finds nothing
 // in it either).
@@ -61,7 +70,18 @@ void copyEngine::copyJob() {
     copyFiles1(dest);
   else
     copyFiles0(recursive, source, dest);
+  if (!dryRun && flushDestination) flush(dest);
   addList("--- 処理は終了しました ---");
+}
+
+void copyEngine::flush(const char* dstDir) {
+  if (flushDestination(dstDir)) return;
+  int error = static_cast<int>(GetLastError());
+  char display[301], line[1000];
+  displayForm(display, dstDir);
+  std::snprintf(line, sizeof line, flushLine, display, error);
+  ++jobFailures;
+  addList(line);
 }
 
 bool copyEngine::copyFiles0(bool walkSubFolders, char* srcDir, char* dstDir) {
@@ -163,21 +183,34 @@ void copyEngine::copyOne(const char* name, const char* source, const char* dest,
   if (source && observer) observer->fileStarts(source);
   const char* mark;
   if (!dryRun)
-    mark = source && CopyFileA(source, dest, TRUE) ? okWord : failWord;
+    mark = source ? copyFile(source, dest) : failWord;
   else
     mark = source ? foreseeCopy(source, dest) : unreadableWord;
-  bool copied = mark == okWord || mark == wouldCopyWord;
+  bool copied = isCopied(mark);
   if (source && observer) observer->fileEnds(source, copied);
   logResult(name, mark, copied, failures);
 }
 
-// What CopyFileA(source, dest, TRUE) would do after what the job did so far, found
-// without copying: it never replaces what is at dest, copies only a file it can read,
-// and only into a folder that is there.
+// Whatever made the copy fail, an existing destination is finished only when it is an
+// unfinished copy of the source: the dry run foresees it without knowing the reason.
+const char* copyEngine::copyFile(const char* source, const char* dest) {
+  if (CopyFileA(source, dest, TRUE)) return okWord;
+  return finishPartial && partial.finish(source, dest) ? finishedWord : failWord;
+}
+
+// What copyFile would do after what the job did so far, found without copying:
+// CopyFileA never replaces what is at dest, copies only a file it can read, and only
+// into a folder that is there; a file at dest is finished as finish would.
 const char* copyEngine::foreseeCopy(const char* source, const char* dest) {
-  if (plan.find(dest) != pathKind::none) return presentWord;
+  pathKind there = plan.find(dest);
+  if (there == pathKind::file && finishPartial &&
+      partial.canFinish(source, dest, plan.contentOf(dest))) {
+    plan.fill(dest, source);
+    return wouldFinishWord;
+  }
+  if (there != pathKind::none) return presentWord;
   if (!canRead(source)) return unreadableWord;
-  return plan.make(dest, pathKind::file) ? wouldCopyWord : unreadableWord;
+  return plan.make(dest, pathKind::file, source) ? wouldCopyWord : unreadableWord;
 }
 
 // A dry run makes no folder: it is made in the plan where checkDir would make it.
@@ -209,11 +242,15 @@ void copyEngine::sortList() {
   });
 }
 
+void copyEngine::displayForm(char* display, const char* dstDir) {
+  std::strcpy(display, dstDir);
+  vlAdjustDir(display, ' ');
+}
+
 void copyEngine::logHeader(const char* dstDir) {
   char display[301];
   char line[1000];
-  std::strcpy(display, dstDir);
-  vlAdjustDir(display, ' ');
+  displayForm(display, dstDir);
   std::snprintf(line, sizeof line, "%s  にコピーします", display);
   addList(line);
 }

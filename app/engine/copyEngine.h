@@ -5,6 +5,7 @@
 #include <vector>
 #include "copyPlan.h"
 #include "logSink.h"
+#include "partialCopy.h"
 
 class vlStream;
 
@@ -69,13 +70,19 @@ class copyEngine {
   // Options the dialog never sets. naturalOrder: the sorted copy compares digit runs by
   // value (nameOrder.h). dryRun: the job walks, lists and logs as it would, each file
   // marked with what would happen, but creates and copies nothing. observer: told of
-  // each file.
+  // each file. finishPartial: a destination file that an interrupted copy left
+  // unfinished is completed (partialCopy.h) and logged as such; without it every
+  // existing file fails. flushDestination: called once with the destination folder
+  // before the closing line of a job that is not a dry run, to make what it wrote
+  // durable; false (the last error set) is logged and counted as a failure.
   bool naturalOrder = false;
   bool dryRun = false;
   copyObserver* observer = nullptr;
   // The folder that relative playlist entries are resolved against instead of the
   // playlist's own (a music library's root); empty for the playlist's folder.
   char listBase[300] = "";
+  bool finishPartial = false;
+  bool (*flushDestination)(const char* dstDir) = nullptr;
 
   // The file list: names packed into nameBuffer, pointers in copy order.
   int listCount;
@@ -96,11 +103,15 @@ class copyEngine {
   // The folder relative entries are resolved against, ending with "\\" (301 bytes).
   void listFolder(char* listDir);
   bool makeM3uList(vlStream& stream);
+  // The folder as the log shows it (301 bytes): without its final separator.
+  static void displayForm(char* display, const char* dstDir);
   void logHeader(const char* dstDir);
   // Copies one file (or foresees it in a dry run) and logs the result; source is null
   // when the paths did not fit.
   void copyOne(const char* name, const char* source, const char* dest, int& failures);
+  const char* copyFile(const char* source, const char* dest);
   const char* foreseeCopy(const char* source, const char* dest);
+  void flush(const char* dstDir);
   bool makeFolder(char* path);
   void logResult(const char* name, const char* mark, bool copied, int& failures);
   void logCount(int failures);
@@ -119,4 +130,5 @@ class copyEngine {
   std::vector<folderIdentity> walkPath;
   // What a dry run would have made so far in the job.
   copyPlan plan;
+  partialCopy partial;
 };

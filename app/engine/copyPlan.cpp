@@ -29,14 +29,25 @@ void copyPlan::clear() { made.clear(); }
 pathKind copyPlan::find(const char* path) const {
   size_t folderEnd;
   auto at = made.find(keyOf(path, folderEnd));
-  return at != made.end() ? at->second : kindOf(path);
+  return at != made.end() ? at->second.kind : kindOf(path);
 }
 
-bool copyPlan::make(const char* path, pathKind what) {
+bool copyPlan::make(const char* path, pathKind what, const char* source) {
   size_t folderEnd;
   std::string key = keyOf(path, folderEnd);
   if (find(path) != pathKind::none || find(std::string(path, folderEnd).c_str()) != pathKind::folder)
     return false;
-  made[key] = what;
+  made[key] = entry{what, source};
   return true;
+}
+
+void copyPlan::fill(const char* path, const char* source) {
+  size_t folderEnd;
+  made[keyOf(path, folderEnd)] = entry{pathKind::file, source};
+}
+
+const char* copyPlan::contentOf(const char* path) const {
+  size_t folderEnd;
+  auto at = made.find(keyOf(path, folderEnd));
+  return at != made.end() ? at->second.source.c_str() : nullptr;
 }

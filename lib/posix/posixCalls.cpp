@@ -17,4 +17,4 @@ ssize_t copyRange(int from, int to, size_t count) {
 }  // namespace
 
 PosixCalls posixCalls = {openFile, ::read, ::write, ::close, ::fsync, ::rename, renameExclusive,
-                         ::unlink, copyRange};
+                         ::unlink, copyRange, ::syncfs};

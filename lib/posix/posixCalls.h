@@ -17,6 +17,8 @@ struct PosixCalls {
   int (*unlink)(const char* path);
   // copy_file_range from and to the descriptors' own positions.
   ssize_t (*copyRange)(int from, int to, size_t count);
+  // syncfs: writes out everything cached for the file system that holds fd.
+  int (*syncfs)(int fd);
 };
 
 extern PosixCalls posixCalls;

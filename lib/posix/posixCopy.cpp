@@ -1,4 +1,5 @@
-// CopyFileA through the replaceable system-call table.
+// CopyFileA and the flush of a volume after copies, through the replaceable system-call
+// table.
 #include <windows.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -168,6 +169,17 @@ void posixAbandonCopy() {
   if (fd >= 0 && fstat(fd, &written) == 0 && lstat(writing.path, &named) == 0 &&
       written.st_dev == named.st_dev && written.st_ino == named.st_ino)
     unlink(writing.path);
+}
+
+BOOL posixFlushVolume(const char* folder) {
+  std::string host;
+  if (!folder) return posixFail(EINVAL);
+  if (!posixHostPath(folder, host)) return FALSE;
+  int fd = posixCalls.open(host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd < 0) return posixFail(errno, host.c_str());
+  int err = posixCalls.syncfs(fd) == 0 ? 0 : errno;
+  posixCalls.close(fd);
+  return err ? posixFail(err) : TRUE;
 }
 
 BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {

@@ -26,14 +26,17 @@ class countObserver : public copyObserver {
   int files = 0, copiedFiles = 0;
 };
 
-// A dry run's log line in the copy's words: "name  コピーします" as "name  成功", each
-// "name  ... (失敗)" as "name  失敗"; other lines as they are.
+// A dry run's log line in the copy's words: "name  コピーします" as "name  成功",
+// "name  続きをコピーします" as "name  続きをコピーしました", each "name  ... (失敗)" as
+// "name  失敗"; other lines as they are.
 inline std::string asCopied(const std::string& line) {
-  const std::string would = "  コピーします", failed = " (失敗)";
+  const std::string would = "  コピーします", wouldFinish = "  続きをコピーします", failed = " (失敗)";
   auto endsWith = [&line](const std::string& end) {
     return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
   };
   if (endsWith(would)) return line.substr(0, line.size() - would.size()) + "  成功";
+  if (endsWith(wouldFinish))
+    return line.substr(0, line.size() - wouldFinish.size()) + "  続きをコピーしました";
   if (endsWith(failed)) return line.substr(0, line.rfind("  ")) + "  失敗";
   return line;
 }

@@ -13,3 +13,9 @@ BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists);
 // async-signal-safe calls: it is for an interrupt handler that then ends the program
 // (the copy itself would go on into the removed file). One copy at a time is tracked.
 void posixAbandonCopy();
+
+// Writes out everything cached for the file system that holds folder (a DOS path), so
+// that what was copied there is on the device (syncfs). One call covers every file
+// copied onto that volume. FALSE with the last error set when the folder cannot be opened
+// or the device reports a failed write (21 for an I/O error: some data may be lost).
+BOOL posixFlushVolume(const char* folder);
