@@ -4,7 +4,8 @@
 # "setup.sh native [PACKAGE...]" installs only what the Linux build and its tests need
 # (no Wine, MinGW, Xvfb or locale), and the packages named.
 set -eu
-native_packages="cmake g++ libgtest-dev googletest dosfstools mtools groff-base exfatprogs exfat-fuse fatsort"
+native_packages="cmake g++ libgtest-dev googletest dosfstools mtools groff-base exfatprogs exfat-fuse fatsort
+gettext"
 packages="$native_packages g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick
 libxml2-utils zip unzip clang libclang-rt-14-dev python3"
