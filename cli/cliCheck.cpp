@@ -4,6 +4,7 @@
 #include <memory>
 #include <set>
 #include <vector>
+#include "cliMessages.h"
 #include "cliPlatform.h"
 #include "folderOrder.h"
 #include "folderSource.h"
@@ -12,7 +13,7 @@ namespace {
 // Deeper than any path Windows can name (260 bytes).
 const int maxDepth = 128;
 
-std::string format(const char* pattern, ...) {
+__attribute__((format(gnu_printf, 1, 2))) std::string format(const char* pattern, ...) {
   va_list arguments, copy;
   va_start(arguments, pattern);
   va_copy(copy, arguments);
@@ -30,39 +31,38 @@ std::string problemText(const fatError& error) {
   unsigned long long value = error.value;
   switch (error.problem) {
     case fatProblem::notFat:
-      return "FAT12/16/32 のボリュームでも exFAT のボリュームでもありません "
-             "(ディスク全体ではなくパーティションを指定してください)";
+      return tr("neither a FAT12/16/32 nor an exFAT volume (give a partition, not the whole "
+                "disk)");
     case fatProblem::truncated:
-      return format("ボリュームが途中で切れています (ブートセクターでは %llu バイト)", value);
+      return format(tr("the volume is cut short (%llu bytes by its boot sector)"), value);
     case fatProblem::readFailed:
-      return format("%llu バイト目から読み取れません", value);
+      return format(tr("cannot be read from byte %llu on"), value);
     case fatProblem::clusterRange:
-      return format("壊れています: クラスター番号 %llu がボリュームの外を指しています", value);
+      return format(tr("damaged: cluster number %llu points outside the volume"), value);
     case fatProblem::chainLoop:
-      return format("壊れています: クラスターのつながりがクラスター %llu で輪になっています",
-                    value);
+      return format(tr("damaged: the cluster chain loops at cluster %llu"), value);
     case fatProblem::chainBroken:
-      return format("壊れています: クラスター %llu が空きまたは不良のままつながりの途中にあります",
-                    value);
+      return format(tr("damaged: cluster %llu is free or bad in the middle of a chain"), value);
     case fatProblem::folderTooLong:
-      return format("壊れています: クラスター %llu からのフォルダーが 65536 項目を超えます", value);
+      return format(tr("damaged: the folder from cluster %llu has more than 65536 entries"),
+                    value);
     case fatProblem::crossLinked:
-      return format("壊れています: クラスター %llu が二つのフォルダーに使われています", value);
+      return format(tr("damaged: cluster %llu is used by two folders"), value);
     case fatProblem::damagedEntry:
-      return format("壊れています: %llu 番目の項目が正しくありません", value + 1);
+      return format(tr("damaged: entry %llu is not valid"), value + 1);
     case fatProblem::badBoot:
-      return format("壊れています: exFAT のブートセクターの %llu バイト目の値が正しくありません",
+      return format(tr("damaged: the value at byte %llu of the exFAT boot sector is not valid"),
                     value);
     case fatProblem::bootChecksum:
-      return "壊れています: exFAT のブート領域がチェックサムと合いません";
+      return tr("damaged: the exFAT boot region does not match its checksum");
     case fatProblem::setChecksum:
-      return format("壊れています: %llu 番目の項目からのエントリセットがチェックサムと合いません",
+      return format(tr("damaged: the entry set from entry %llu does not match its checksum"),
                     value + 1);
     case fatProblem::folderTooLarge:
-      return format("壊れています: クラスター %llu からのフォルダーが 256 MB を超えます", value);
+      return format(tr("damaged: the folder from cluster %llu is larger than 256 MB"), value);
     case fatProblem::systemTable:
-      return format("壊れています: クラスター %llu の exFAT のビットマップまたは大文字表が"
-                    "ないか正しくありません", value);
+      return format(tr("damaged: the exFAT allocation bitmap or up-case table at cluster %llu "
+                       "is missing or not valid"), value);
     case fatProblem::none:
       break;
   }
@@ -70,22 +70,22 @@ std::string problemText(const fatError& error) {
 }
 
 std::string lineText(const orderLine& line) {
-  if (line.kind == fatEntry::Kind::deleted) return format("<削除済み %u 枠>", line.slots);
+  if (line.kind == fatEntry::Kind::deleted) return format(tr("<deleted slots: %u>"), line.slots);
   std::string text = line.name;
-  if (line.kind == fatEntry::Kind::folder) text += "  <フォルダー>";
-  if (line.kind == fatEntry::Kind::label) text += "  <ボリュームラベル>";
-  if (line.outOfOrder) text += "  順序違い";
-  if (!line.showable) text += "  <コードページ 932 で表せない名前>";
+  if (line.kind == fatEntry::Kind::folder) text += std::string("  ") + tr("<folder>");
+  if (line.kind == fatEntry::Kind::label) text += std::string("  ") + tr("<volume label>");
+  if (line.outOfOrder) text += std::string("  ") + tr("out of order");
+  if (!line.showable) text += std::string("  ") + tr("<name not shown in code page 932>");
   return text;
 }
 
 std::string summaryText(const folderOrder& order) {
-  std::string text = order.musicFiles == 0 ? std::string("mp3 ファイルはありません")
+  std::string text = order.musicFiles == 0 ? std::string(tr("no mp3 files"))
                      : order.outOfOrder == 0
-                         ? format("%d 個のファイルは順序どおりです", order.musicFiles)
-                         : format("%d 個のファイルのうち %d 個が順序どおりではありません",
+                         ? format(tr("mp3 files: %d, all in order"), order.musicFiles)
+                         : format(tr("mp3 files: %d, out of order: %d"),
                                   order.musicFiles, order.outOfOrder);
-  return text + format(" (最後の項目より前の削除済みの枠: %d 個)", order.deletedBefore);
+  return text + format(tr(" (deleted slots before the last entry: %d)"), order.deletedBefore);
 }
 
 // Splits a folder path at '/' and '\', which is never a trail byte here.
@@ -113,7 +113,7 @@ class volumeCheck {
 
   int run() {
     if (fatError error = volume->open())
-      return fail("ボリューム " + cliText(options.volume.c_str()), error);
+      return fail(tr("cannot read volume %s: %s"), cliText(options.volume.c_str()), error);
     fatEntry folder = volume->root();
     std::string path;
     if (!findFolder(cliText(options.folder.c_str()), folder, path)) return 2;
@@ -121,14 +121,15 @@ class volumeCheck {
   }
 
  private:
-  int fail(const std::string& what, const fatError& error) {
-    print(what + " を読めません: " + problemText(error));
+  // pattern: a message with the volume or folder, then the problem, in its %s marks.
+  int fail(const char* pattern, const std::string& what, const fatError& error) {
+    print(format(pattern, what.c_str(), problemText(error).c_str()));
     return 2;
   }
 
   bool readEntries(const std::string& path, const fatEntry& folder, std::vector<fatEntry>& entries) {
     fatError error = volume->readEntries(folder, entries);
-    if (error) fail("フォルダー " + displayPath(path), error);
+    if (error) fail(tr("cannot read folder %s: %s"), displayPath(path), error);
     return !error;
   }
 
@@ -145,7 +146,7 @@ class volumeCheck {
             volume->nameMatches(entry, part) && !found)
           found = &entry;
       if (!found || found->kind != fatEntry::Kind::folder) {
-        print(format(found ? "%s はフォルダーではありません" : "フォルダー %s が見つかりません",
+        print(format(found ? tr("%s is not a folder") : tr("folder %s not found"),
                      (path + "\\" + part).c_str()));
         return false;
       }
@@ -158,11 +159,12 @@ class volumeCheck {
 
   int checkFolder(const std::string& path, const fatEntry& folder, int depth) {
     if (!visited.insert(folder.cluster).second)
-      return fail("フォルダー " + displayPath(path), {fatProblem::chainLoop, folder.cluster});
+      return fail(tr("cannot read folder %s: %s"), displayPath(path),
+                  {fatProblem::chainLoop, folder.cluster});
     std::vector<fatEntry> entries;
     if (!readEntries(path, folder, entries)) return 2;
     folderOrder order = checkFolderOrder(entries, options.natural);
-    print(displayPath(path) + "  のディスク上の順序");
+    print(format(tr("On-disk order of %s"), displayPath(path).c_str()));
     for (const orderLine& line : order.lines) print(lineText(line));
     print(summaryText(order));
     int status = order.outOfOrder ? 1 : 0;
@@ -172,7 +174,8 @@ class volumeCheck {
       bool showable = true;
       std::string inner = path + "\\" + entryName(entry, showable);
       if (depth + 1 >= maxDepth) {
-        print("フォルダー " + inner + " を読めません: フォルダーの入れ子が深すぎます");
+        print(format(tr("cannot read folder %s: %s"), inner.c_str(),
+                     tr("the folders are nested too deep")));
         return 2;
       }
       int innerStatus = checkFolder(inner, entry, depth + 1);
@@ -192,7 +195,8 @@ int checkVolume(const checkOptions& options) {
   std::string reason;
   std::unique_ptr<fatDevice> device = cliOpenVolume(options.volume.c_str(), reason);
   if (!device) {
-    print("ボリューム " + cliText(options.volume.c_str()) + " を開けません: " + reason);
+    print(format(tr("cannot open volume %s: %s"), cliText(options.volume.c_str()).c_str(),
+                 reason.c_str()));
     return 2;
   }
   return volumeCheck(options, *device).run();

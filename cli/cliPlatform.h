@@ -39,6 +39,15 @@ void cliPrintStatus(const char* text);
 // The argument as code page 932 text for the log, '?' for what it cannot hold.
 std::string cliText(const char* argument);
 
+// Text (code page 932) as the terminal shows it, so that an argument can be put into it
+// unchanged: UTF-8 on POSIX, the same bytes on Windows.
+std::string cliShown(const char* text);
+
+// Whether the user reads Japanese: on POSIX the first of LC_ALL, LC_MESSAGES and LANG that
+// is set and not empty names language ja (an installed locale is not needed); on Windows
+// the user interface language is Japanese.
+bool cliJapanese();
+
 // Opens a volume read-only: an image file, a block device on Linux, a volume path such
 // as \\.\E: on Windows. Null when it cannot be opened; reason (code page 932) says why.
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include "cliMessages.h"
 #include "cliPlatform.h"
 #include "posixCopy.h"
 #include "posixRecode.h"
@@ -134,13 +135,13 @@ void catchStopSignals(void (*handler)(int)) {
 }
 
 const char* openFailure(int error) {
-  if (error == ENOENT || error == ENOTDIR) return "見つかりません";
+  if (error == ENOENT || error == ENOTDIR) return tr("not found");
   if (error == EACCES || error == EPERM)
-    return "読み取りの権限がありません (デバイスなら root で実行してください)";
-  if (error == EISDIR) return "フォルダーです。イメージファイルかデバイスを指定してください";
+    return tr("no permission to read it (run as root for a device)");
+  if (error == EISDIR) return tr("a folder: give an image file or a device");
   if (error == ENODEV)
-    return "イメージファイルでもブロックデバイスでもありません (パイプや端末は読めません)";
-  return "開けません";
+    return tr("neither an image file nor a block device (pipes and terminals cannot be read)");
+  return tr("cannot be opened");
 }
 }  // namespace
 
@@ -217,6 +218,22 @@ std::string cliText(const char* argument) {
   std::string text;
   posixRecode("UTF-8", "CP932", argument, std::strlen(argument), text, "?");
   return text;
+}
+
+std::string cliShown(const char* text) {
+  std::string utf8;
+  posixRecode("CP932", "UTF-8", text, std::strlen(text), utf8, "?");
+  return utf8;
+}
+
+bool cliJapanese() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    // ja, ja_JP, ja_JP.UTF-8, ja@...: the end of the text is among the ends strchr finds.
+    if (value && *value)
+      return !std::strncmp(value, "ja", 2) && std::strchr("_.@", value[2]);
+  }
+  return false;
 }
 
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {

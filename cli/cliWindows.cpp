@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include "cliMessages.h"
 #include "cliPlatform.h"
 
 namespace {
@@ -79,11 +80,12 @@ bool volumeSize(HANDLE handle, bool volume, uint64_t& bytes) {
 
 std::string openFailure(DWORD error, bool volume) {
   if (error == ERROR_ACCESS_DENIED && volume)
-    return "アクセスが拒否されました。ボリュームを直接読むには管理者として実行してください";
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return "見つかりません";
-  if (error == ERROR_ACCESS_DENIED) return "アクセスが拒否されました";
-  char text[64];
-  std::snprintf(text, sizeof text, "開けません (エラー %lu)", static_cast<unsigned long>(error));
+    return tr("access denied: run as administrator to read a volume directly");
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return tr("not found");
+  if (error == ERROR_ACCESS_DENIED) return tr("access denied");
+  char text[200];
+  std::snprintf(text, sizeof text, tr("cannot be opened (error %lu)"),
+                static_cast<unsigned long>(error));
   return text;
 }
 }  // namespace
@@ -148,6 +150,10 @@ void cliPrintStatus(const char* text) {
 }
 
 std::string cliText(const char* argument) { return argument; }
+
+std::string cliShown(const char* text) { return text; }
+
+bool cliJapanese() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
 
 std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reason) {
   bool volume = isVolumePath(argument);

@@ -12,10 +12,12 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 #include "cliCheck.h"
+#include "cliMessages.h"
 #include "cliPlatform.h"
 #include "cliProgress.h"
 #include "copyEngine.h"
@@ -24,7 +26,8 @@
 #include "sondrixVersion.h"
 
 namespace {
-const char* const usageText =
+const char* usageText() {
+  return tr(
     "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] [--no-sync]\n"
     "                        SOURCE DEST\n"
     "       sondrix-cli list [-n|--dry-run] [-q|--quiet] [--no-sync] [--base DIR] PLAYLIST DEST\n"
@@ -40,7 +43,8 @@ const char* const usageText =
     "  --base DIR       list: resolve relative entries against DIR, not the playlist's folder\n"
     "  --no-sync        end without waiting until the destination's data is on its device\n"
     "  -h, --help       this text\n"
-    "Options may come before or after the operands; \"--\" ends them.";
+    "Options may come before or after the operands; \"--\" ends them.");
+}
 
 enum commandBit { sortCommand = 1, listCommand = 2, checkCommand = 4, reorderCommand = 8 };
 
@@ -67,14 +71,29 @@ const optionEntry optionTable[] = {
     {'h', "--help", sortCommand | listCommand | checkCommand | reorderCommand, &arguments::help},
 };
 
+// A message (code page 932) as the terminal shows it, with the arguments, as given, in
+// place of its %s marks in turn.
+std::string shown(const char* message, std::initializer_list<std::string> arguments = {}) {
+  std::string text = cliShown(message);
+  size_t at = 0;
+  for (const std::string& argument : arguments) {
+    at = text.find("%s", at);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, argument);
+    at += argument.size();
+  }
+  return text;
+}
+
+// why: as shown().
 int usageError(const std::string& why) {
-  std::fprintf(stderr, "sondrix-cli: %s\n%s\n", why.c_str(), usageText);
+  std::fprintf(stderr, "sondrix-cli: %s\n%s\n", why.c_str(), shown(usageText()).c_str());
   return 2;
 }
 
 // On standard output as the log is printed, so that both builds print the same bytes.
 int showUsage() {
-  cliPrintLine(usageText);
+  cliPrintLine(usageText());
   return 0;
 }
 
@@ -87,8 +106,8 @@ const optionEntry* findOption(const char* name, char shortName, int command) {
   return nullptr;
 }
 
-// Reads the options and operands after the command; false, with why set, on an unknown
-// option. Short options may be grouped (-rn).
+// Reads the options and operands after the command; false, with why set (as shown()), on
+// an unknown option. Short options may be grouped (-rn).
 bool parseArguments(int argc, char** argv, int command, arguments& out, std::string& why) {
   bool optionsEnded = false;
   for (int i = 2; i < argc; ++i) {
@@ -98,16 +117,16 @@ bool parseArguments(int argc, char** argv, int command, arguments& out, std::str
     } else if (!std::strcmp(arg, "--")) {
       optionsEnded = true;
     } else if (!std::strcmp(arg, "--base") && command == listCommand) {
-      if (++i == argc) return why = "--base needs a folder", false;
+      if (++i == argc) return why = shown(tr("--base needs a folder")), false;
       out.base = i;
     } else if (arg[1] == '-') {
       const optionEntry* option = findOption(arg, 0, command);
-      if (!option) return why = std::string("unknown option ") + arg, false;
+      if (!option) return why = shown(tr("unknown option %s"), {arg}), false;
       out.*(option->flag) = true;
     } else {
       for (const char* c = arg + 1; *c; ++c) {
         const optionEntry* option = findOption("", *c, command);
-        if (!option) return why = std::string("unknown option -") + *c, false;
+        if (!option) return why = shown(tr("unknown option %s"), {std::string("-") + *c}), false;
         out.*(option->flag) = true;
       }
     }
@@ -134,13 +153,14 @@ bool takeOperand(char** argv, int index, const char* role, operandKind wanted, c
   std::string dosPath;
   const char* why = nullptr;
   if (!cliExact(index, argument) || !cliDosPath(argument, dosPath))
-    why = "cannot be written in code page 932";
+    why = tr("%s %s cannot be written in code page 932");
   else if (dosPath.size() >= 300)
-    why = "is too long (299 bytes at most)";
+    why = tr("%s %s is too long (299 bytes at most)");
   else if (!namesWanted(dosPath, wanted))
-    why = wanted == readableFile ? "is not an existing readable file" : "is not an existing folder";
+    why = wanted == readableFile ? tr("%s %s is not an existing readable file")
+                                 : tr("%s %s is not an existing folder");
   if (why) {
-    std::fprintf(stderr, "sondrix-cli: %s %s %s\n", role, argument, why);
+    std::fprintf(stderr, "sondrix-cli: %s\n", shown(why, {role, argument}).c_str());
     return false;
   }
   std::strcpy(field, dosPath.c_str());
@@ -190,7 +210,7 @@ void runWithProgress(copyEngine& engine, printSink& sink, int width) {
 int runJob(int command, const arguments& args, char** argv) {
   bool sort = command == sortCommand;
   if (args.operands.size() != 2)
-    return usageError(sort ? "sort needs SOURCE and DEST" : "list needs PLAYLIST and DEST");
+    return usageError(shown(sort ? tr("sort needs SOURCE and DEST") : tr("list needs PLAYLIST and DEST")));
   printSink sink;
   // The engine is large (its name buffer): not on the stack.
   auto engine = std::make_unique<copyEngine>(sink);
@@ -217,7 +237,7 @@ int runJob(int command, const arguments& args, char** argv) {
 
 int runCheck(const arguments& args, char** argv) {
   if (args.operands.empty() || args.operands.size() > 2)
-    return usageError("check needs VOLUME and at most one FOLDER");
+    return usageError(shown(tr("check needs VOLUME and at most one FOLDER")));
   checkOptions options;
   options.natural = args.natural;
   options.recursive = args.recursive;
@@ -228,7 +248,7 @@ int runCheck(const arguments& args, char** argv) {
 
 // Reorders in place; a stop asked by a signal ends the job after the current rename.
 int runReorder(const arguments& args, char** argv) {
-  if (args.operands.size() != 1) return usageError("reorder needs one FOLDER");
+  if (args.operands.size() != 1) return usageError(shown(tr("reorder needs one FOLDER")));
   char folderPath[300];
   if (!takeOperand(argv, args.operands[0], "FOLDER", reorderedFolder, folderPath)) return 2;
   reorderOptions options;
@@ -253,14 +273,14 @@ int commandOf(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usageError("no command");
+  if (argc < 2) return usageError(shown(tr("no command")));
   if (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")) return showUsage();
   if (!std::strcmp(argv[1], "--version")) {
     cliPrintLine("sondrix-cli " SONDRIX_VERSION);
     return 0;
   }
   int command = commandOf(argv[1]);
-  if (!command) return usageError(std::string("unknown command ") + argv[1]);
+  if (!command) return usageError(shown(tr("unknown command %s"), {argv[1]}));
   arguments args;
   std::string why;
   if (!parseArguments(argc, argv, command, args, why)) return usageError(why);

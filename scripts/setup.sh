@@ -5,7 +5,7 @@
 # (no Wine, MinGW, Xvfb or locale), and the packages named.
 set -eu
 native_packages="cmake g++ libgtest-dev googletest dosfstools mtools groff-base exfatprogs exfat-fuse fatsort
-qemu-system-x86 linux-image-amd64 busybox-static cpio"
+qemu-system-x86 linux-image-amd64 busybox-static cpio gettext"
 packages="$native_packages g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick
 libxml2-utils zip unzip clang libclang-rt-14-dev python3"

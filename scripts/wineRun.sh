@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine as our tests expect: a private prefix in the
 # build folder, no debug noise, and the Japanese locale so the ANSI code page is 932.
+# Wine takes the user interface language from LC_MESSAGES: SONDRIX_UI_LOCALE=en_US.UTF-8
+# gives an English one with code page 932 still.
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG=-all
 export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+if [ -n "${SONDRIX_UI_LOCALE:-}" ]; then
+  unset LC_ALL
+  export LC_CTYPE=ja_JP.UTF-8  # LC_MESSAGES only for wine: this shell may lack that locale
+else
+  export LC_ALL=ja_JP.UTF-8
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
@@ -25,4 +32,4 @@ if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; th
   mkdir -p "$fonts"
   cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 fi
-exec wine "$@"
+exec env ${SONDRIX_UI_LOCALE:+LC_MESSAGES="$SONDRIX_UI_LOCALE"} wine "$@"

@@ -2,11 +2,15 @@
 # Drives the built sondrix-cli as a user would and compares its output byte for byte.
 # Usage: cliTest.sh PATH-TO-SONDRIX-CLI
 set -u
-cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 samples=$(cd "$(dirname "$0")/../../samples" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# The expectations are Japanese: the tool runs in a Japanese locale (which need not be
+# installed) whatever the script's own; the table of both languages runs $tool itself.
+cli=$work/sondrix-cli-ja
+printf '#!/bin/sh\nLC_ALL=ja_JP.UTF-8 exec "%s" "$@"\n' "$tool" > "$cli" && chmod +x "$cli"
 passed=0 failed=0
 
 check() {  # name, expected status, expected stdout file, actual status, actual stdout file
@@ -28,7 +32,7 @@ run() {  # expected status, expected output (text), arguments...
 }
 
 # Usage errors: status 2, nothing on standard output, a usage text on standard error.
-run 2 "" ; grep -q "usage: sondrix-cli sort" stderr.txt || { failed=$((failed + 1)); echo "FAIL: no usage text"; }
+run 2 "" ; grep -q "使い方: sondrix-cli sort" stderr.txt || { failed=$((failed + 1)); echo "FAIL: no usage text"; }
 run 2 "" sort onlyone
 run 2 "" sort -r a b c
 run 2 "" copy a b
@@ -119,7 +123,7 @@ grep -q -- "--dry-run" actual.txt && passed=$((passed + 1)) || { failed=$((faile
 # Usage errors give one error line and the usage on standard error.
 usage_error() {  # arguments
   run 2 "" "$@"
-  if [ "$(head -1 stderr.txt | grep -c '^sondrix-cli: ')" = 1 ] && grep -q "^usage: " stderr.txt; then
+  if [ "$(head -1 stderr.txt | grep -c '^sondrix-cli: ')" = 1 ] && grep -q "^使い方: " stderr.txt; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1)); echo "FAIL: usage text for $*"
@@ -361,6 +365,52 @@ run 2 'フォルダー \big\nothing が見つかりません
 ' check big.img big/nothing
 run 2 "" check --sorted big.img
 cd ..
+
+# The tool's own messages in the language of the locale, its log the same in every one.
+# Each row: the arguments, the status, and the first line of the output (standard output,
+# then standard error) in English and in Japanese.
+head -c 4096 /dev/zero > zero.img
+languageRows=(
+  "sort onlyone" 2 "sondrix-cli: sort needs SOURCE and DEST"
+      "sondrix-cli: sort には SOURCE と DEST を指定してください"
+  "sort nowhere out" 2 "sondrix-cli: SOURCE nowhere is not an existing folder"
+      "sondrix-cli: SOURCE nowhere は既存のフォルダーではありません"
+  "check zero.img" 2
+      "cannot read volume zero.img: neither a FAT12/16/32 nor an exFAT volume (give a partition, not the whole disk)"
+      "ボリューム zero.img を読めません: FAT12/16/32 のボリュームでも exFAT のボリュームでもありません (ディスク全体ではなくパーティションを指定してください)"
+  "--help" 0 "usage: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] [--no-sync]"
+      "使い方: sondrix-cli sort [-r|--recursive] [--natural] [-n|--dry-run] [-q|--quiet] [--no-sync]"
+)
+firstLine() {  # environment assignments, then arguments: status and first line of output
+  env "$@" > out.txt 2> err.txt
+  echo "$? $(cat out.txt err.txt | head -n 1)"
+}
+for ((i = 0; i < ${#languageRows[@]}; i += 4)); do
+  read -ra args <<< "${languageRows[i]}"
+  status=${languageRows[i + 1]}
+  for row in "en_US.UTF-8 ${languageRows[i + 2]}" "ja_JP.UTF-8 ${languageRows[i + 3]}"; do
+    got=$(firstLine LC_ALL="${row%% *}" "$tool" "${args[@]}")
+    [ "$got" = "$status ${row#* }" ] && passed=$((passed + 1)) ||
+      { failed=$((failed + 1)); printf 'FAIL: %s in %s\n  got:      %s\n' "${args[*]}" "${row%% *}" "$got"; }
+  done
+done
+# The first of LC_ALL, LC_MESSAGES and LANG that is set and not empty decides.
+for row in "en LC_ALL=C LC_MESSAGES=ja_JP.UTF-8" "ja LC_ALL= LC_MESSAGES=ja_JP.eucJP LANG=C" \
+           "en LC_MESSAGES=POSIX LANG=ja_JP.UTF-8" "ja LANG=ja" "en LANG=jam_XX" "en"; do
+  [ "${row:0:2}" = ja ] && wanted="sondrix-cli: コマンドがありません" || wanted="sondrix-cli: no command"
+  got=$(firstLine -u LC_ALL -u LC_MESSAGES -u LANG ${row:3} "$tool")
+  [ "$got" = "2 $wanted" ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAIL: language of '${row:3}': $got"; }
+done
+# The log lines of a copy, a dry run and a reorder are the same in both.
+for job in "sort -r ソース langOut" "sort -n natural langOut" "reorder -n -r vol"; do
+  for locale in en_US.UTF-8 ja_JP.UTF-8; do
+    rm -rf langOut && mkdir langOut
+    LC_ALL=$locale "$tool" $job > "log.$locale" 2>&1
+  done
+  cmp -s log.en_US.UTF-8 log.ja_JP.UTF-8 && grep -q '処理は終了しました\|順序' log.en_US.UTF-8 &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: log of $job differs by language"; }
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -4,6 +4,8 @@
 # byte (the Windows log is code page 932, the native one UTF-8).
 # Usage: compareBuilds.sh NATIVE-CLI WINDOWS-CLI
 set -u
+# Both builds speak Japanese, as under Wine (scripts/wineRun.sh), but where a table says.
+export LC_ALL=ja_JP.UTF-8
 native=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 windows=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 here=$(cd "$(dirname "$0")" && pwd)
@@ -106,6 +108,47 @@ compare check -r card.img
 compare check --natural card.img /ライブ
 compare check card.img nothing
 compare check short.img
+
+# The tool's messages in English and in Japanese (Wine: the user interface language from
+# LC_MESSAGES), the same in both builds; the log lines the same in both languages too.
+# Each run's status, standard output and standard error, made UTF-8 with LF line ends.
+inLanguage() {  # locale, arguments: into $work/SIDE/LOCALE.txt
+  local locale=$1
+  shift
+  (cd "$work/native" && rm -rf langOut && mkdir langOut &&
+   LC_ALL=$locale "$native" "$@" > out.txt 2> err.txt; echo "status $?" > "$locale.txt"
+   cat out.txt err.txt >> "$locale.txt")
+  (cd "$work/windows" && rm -rf langOut && mkdir langOut &&
+   SONDRIX_UI_LOCALE=$locale "$wine" "$windows" "$@" > out.txt 2> err.txt; echo "status $?" > "$locale.txt"
+   cat out.txt err.txt | iconv -f CP932 -t UTF-8 | tr -d '\r' >> "$locale.txt")
+}
+# Wine lists a folder sorted, Linux in its own order: the reorder's folder holds one file.
+for side in native windows; do
+  head -c 4096 /dev/zero > "$work/$side/zero.img"
+  mkdir "$work/$side/one" && cp "$samples/music/01 朝.mp3" "$work/$side/one/"
+done
+languages() {  # messages|log, arguments of one run
+  local kind=$1 locale ok=1
+  shift
+  for locale in en_US.UTF-8 ja_JP.UTF-8; do
+    inLanguage "$locale" "$@"
+    cmp -s "$work/native/$locale.txt" "$work/windows/$locale.txt" || ok=0
+  done
+  local english=$work/native/en_US.UTF-8.txt japanese=$work/native/ja_JP.UTF-8.txt
+  if [ "$kind" = log ]; then cmp -s "$english" "$japanese" || ok=0
+  else ! cmp -s "$english" "$japanese" || ok=0; fi
+  if [ "$ok" = 1 ]; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAIL: sondrix-cli $* in both languages ($kind)"
+    head -n 3 "$work"/*/*.UTF-8.txt
+  fi
+}
+languages messages sort onlyone
+languages messages sort nowhere langOut
+languages messages check zero.img
+languages messages --help
+languages log sort -r ソース langOut
+languages log list playlist.m3u8 langOut
+languages log reorder one
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

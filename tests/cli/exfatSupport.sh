@@ -7,6 +7,8 @@ for tool in mkfs.exfat mount.exfat-fuse losetup fatsort; do
   command -v "$tool" > /dev/null || skip "$tool is missing (packages exfatprogs exfat-fuse fatsort)"
 done
 [ -c /dev/fuse ] || skip "no /dev/fuse"
+# The tools read characters, not bytes; sondrix-cli check runs in Japanese, as the
+# expected listings are written.
 export LC_ALL=C.UTF-8
 work=$(mktemp -d) loop=""
 detach() {

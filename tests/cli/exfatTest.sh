@@ -68,7 +68,7 @@ for row in "${rows[@]}"; do
   rm -f vol.img && mounted vol.img
   "fill_$scenario" || { echo "FAIL: filling $scenario"; failed=$((failed + 1)); }
   detach
-  "$cli" check vol.img $folder > actual.txt 2>&1
+  LC_ALL=ja_JP.UTF-8 "$cli" check vol.img $folder > actual.txt 2>&1
   got=$?
   printf '%s\n' "$expected" > expected.txt
   if [ "$got" = "$status" ] && cmp -s expected.txt actual.txt; then

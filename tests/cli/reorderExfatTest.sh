@@ -32,7 +32,7 @@ rm "mnt/a long root name.mp3" && printf x > mnt/aa.mp3
 sums() { (cd mnt && find . -type f -exec md5sum {} + | sort -k 2); }
 sums > before.md5
 detach
-"$cli" check -r card.img > log.txt
+LC_ALL=ja_JP.UTF-8 "$cli" check -r card.img > log.txt
 expect "check before" 1 $? "順序違い"
 
 attach card.img
@@ -41,7 +41,7 @@ expect "reorder -r of a used folder" 0 $? "mnt\\Music\\Disc 2  並べ替えま�
   "mnt\\Music  並べ替えました (7 項目を移動しました)"
 detach
 for folder in Music "Music/Disc 2"; do
-  "$cli" check card.img "$folder" > log.txt
+  LC_ALL=ja_JP.UTF-8 "$cli" check card.img "$folder" > log.txt
   expect "check $folder after" 0 $? "順序どおりです (最後の項目より前の削除済みの枠: 0 個)"
   orderAsFatsort card.img log.txt && passed=$((passed + 1)) ||
     { failed=$((failed + 1)); echo "FAIL: $folder differs from fatsort"; }
@@ -65,11 +65,11 @@ detach
 grep -q sondrix entries.txt && { failed=$((failed + 1)); echo "FAIL: a working folder is left"; }
 cmp -s before.md5 after.md5 && passed=$((passed + 1)) ||
   { failed=$((failed + 1)); echo "FAIL: file contents changed"; diff before.md5 after.md5; }
-"$cli" check card.img "Music/Disc 2" | cmp -s - ordered.txt && passed=$((passed + 1)) ||
+LC_ALL=ja_JP.UTF-8 "$cli" check card.img "Music/Disc 2" | cmp -s - ordered.txt && passed=$((passed + 1)) ||
   { failed=$((failed + 1)); echo "FAIL: the sub-folder changed with the second run"; }
 # The root: in order behind the label, with only the one-slot holder's entry set free
 # before the first entry (three slots on exFAT).
-"$cli" check card.img > log.txt
+LC_ALL=ja_JP.UTF-8 "$cli" check card.img > log.txt
 expect "check of the root" 0 $? "(最後の項目より前の削除済みの枠: 3 個)"
 printf '%s\n' '\  のディスク上の順序' 'CARD  <ボリュームラベル>' '<削除済み 3 枠>' B.mp3 aa.mp3 zz.mp3 \
   'Music  <フォルダー>' | cmp -s - <(head -n 7 log.txt) && passed=$((passed + 1)) ||

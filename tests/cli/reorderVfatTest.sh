@@ -51,7 +51,7 @@ contents() {  # image, output file
 # name, folders in path order). fatsort shows a short name in upper case where the
 # driver keeps lower case in the entry's flags: ASCII case is not compared.
 orders_agree() {  # what, image
-  "$cli" check -r "$2" 2>&1 | awk '
+  LC_ALL=ja_JP.UTF-8 "$cli" check -r "$2" 2>&1 | awk '
     / のディスク上の順序$/ { sub(/  のディスク上の順序$/, ""); gsub(/\\/, "/"); at = ($0 == "/") ? "/" : $0 "/"; next }
     /^<削除済み/ || /<ボリュームラベル>$/ || / 個の/ || /ファイルはありません/ { next }
     { sub(/  (<フォルダー>|順序違い)$/, ""); print at "\t" $0 }' | tr a-z A-Z | sort -s -t "	" -k1,1 > names.txt
@@ -102,7 +102,7 @@ new_image root16.img 16 && fill_root root16.img
 new_image root32.img 32 && fill_root root32.img
 for i in folder root16 root32; do
   contents $i.img $i.before
-  "$cli" check -r $i.img > /dev/null 2>&1
+  LC_ALL=ja_JP.UTF-8 "$cli" check -r $i.img > /dev/null 2>&1
   [ $? = 1 ] && pass || fail "$i.img is not out of order before the reorder"
 done
 cat > run1.sh << 'VM'
@@ -200,7 +200,7 @@ EOF
 } > root16.expected
 cp root16.expected root32.expected
 for i in folder root16 root32; do
-  "$cli" check -r $i.img > $i.check 2>&1
+  LC_ALL=ja_JP.UTF-8 "$cli" check -r $i.img > $i.check 2>&1
   got=$?
   [ $got = 0 ] && pass || fail "check -r $i.img: status $got after the reorder"
   same "check -r $i.img after the reorder" $i.expected $i.check
@@ -265,10 +265,10 @@ printf '%s\n' "status 1" 1 "status 137" 0 "status 0" "status 0" "status 1" 1 "st
   "status 0" "status 0" > run2.expected
 same "scenario 2: the machine's log (status $status)" run2.expected run2.txt
 for i in big rootbig; do
-  "$cli" check -r $i.img > $i.check 2>&1
+  LC_ALL=ja_JP.UTF-8 "$cli" check -r $i.img > $i.check 2>&1
   got=$?
   [ $got = 0 ] && pass || fail "check -r $i.img: status $got after the stopped runs"
-  "$cli" check -r $i-once.img > $i-once.check 2>&1
+  LC_ALL=ja_JP.UTF-8 "$cli" check -r $i-once.img > $i-once.check 2>&1
   same "$i.img: check after the stopped runs and after one run" $i-once.check $i.check
   orders_agree "$i.img" $i.img
   contents $i.img $i.after

@@ -103,7 +103,7 @@ card() {
 --- 処理は終了しました ---" card.txt
   ok "the finished file on the card equals its source" cmp -s src/02.mp3 mnt/music/02.mp3
   detach
-  "$cli" check vol.img music > order.txt
+  LC_ALL=ja_JP.UTF-8 "$cli" check vol.img music > order.txt
   expect "the order on the card is kept" 0 $? '\music  のディスク上の順序
 01.mp3
 02.mp3

@@ -42,25 +42,28 @@ runsTool() {  # label, encoding of its log, command...
   check "$label copied files" same "$(ls "$out/dest" | wc -l)" 6
 }
 
-# The manual page renders without warnings and names every command, option and log line.
-manPage() {  # installed page, tool
-  local text=$work/man.txt
-  check "plain groff renders the installed page without warnings" \
-    same "$(groff -man -ww -Tutf8 "$1" 2>&1 >"$text")" ""
-  check "man's pipeline (preconv) renders the source page without warnings" \
-    same "$(groff -k -man -ww -Tutf8 "$top/docs/sondrix-cli.1" 2>&1 >/dev/null)" ""
+# A manual page renders without warnings and names every command and option of the usage
+# in its language, its sections, and every log line.
+manPage() {  # installed page, tool, source page under docs/, locale, section names...
+  local page=$1 tool=$2 source=$3 locale=$4 text=$work/man.txt
+  shift 4
+  check "plain groff renders the installed $source without warnings" \
+    same "$(groff -man -ww -Tutf8 "$page" 2>&1 >"$text")" ""
+  check "man's pipeline (preconv) renders docs/$source without warnings" \
+    same "$(groff -k -man -ww -Tutf8 "$top/docs/$source" 2>&1 >/dev/null)" ""
   sed -i 's/.\x08//g' "$text"
   local usage words
-  usage=$("$2" 2>&1 >/dev/null)
+  usage=$(LC_ALL=$locale "$tool" 2>&1 >/dev/null)
   words=$(printf '%s\n' "$usage" | sed -n 's/^.*sondrix-cli \([a-z]\+\).*$/\1/p'
           printf '%s\n' "$usage" | grep -oE -- '[[| ]--?[a-z][-a-z]*' | cut -c2-
           echo --version | sort -u)
   check "usage text found" [ "$(printf '%s\n' "$words" | wc -l)" -ge 5 ]
   for word in $words; do
-    check "manual page documents $word" grep -qF -- "$word" "$text"
+    check "$source documents $word" grep -qF -- "$word" "$text"
   done
-  for section in "EXIT STATUS" EXAMPLES FILES "THE LOG OF SORT AND LIST" "THE OUTPUT OF CHECK"; do
-    check "manual page has $section" grep -qF "$section" "$text"
+  local section
+  for section in "$@"; do
+    check "$source has $section" grep -qF "$section" "$text"
   done
   # Each fixed piece of the copy engine's log lines (format strings split at % fields).
   local pieces
@@ -69,8 +72,15 @@ manPage() {  # installed page, tool
            sed 's/^ *//; s/ *$//' | grep -v '^$' | sort -u)
   check "engine log lines found" [ "$(printf '%s\n' "$pieces" | wc -l)" -ge 10 ]
   while IFS= read -r piece; do
-    check "manual page documents log text '$piece'" grep -qF -- "$piece" "$text"
+    check "$source documents log text '$piece'" grep -qF -- "$piece" "$text"
   done <<< "$pieces"
+}
+
+manPages() {  # installation prefix
+  manPage "$1/share/man/man1/sondrix-cli.1" "$1/bin/sondrix-cli" sondrix-cli.1 C.UTF-8 \
+    "EXIT STATUS" EXAMPLES FILES "THE LOG OF SORT AND LIST" "THE OUTPUT OF CHECK" ENVIRONMENT
+  manPage "$1/share/man/ja/man1/sondrix-cli.1" "$1/bin/sondrix-cli" ja/sondrix-cli.1 ja_JP.UTF-8 \
+    終了ステータス 例 ファイル "SORT と LIST のログ" "CHECK の出力" 環境変数
 }
 
 linuxTests() {
@@ -78,19 +88,19 @@ linuxTests() {
   # A make of its own, not a part of the make that runs the tests.
   env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL make -s -C "$top" install DESTDIR="$stage" PREFIX="$prefix" > "$work/make.log" 2>&1
   check "make install" same "$?" 0 || { tail -n 30 "$work/make.log"; return; }
-  check "make install puts exactly the tool and its page under PREFIX" \
+  check "make install puts exactly the tool and its pages under PREFIX" \
     same "$(cd "$stage" && find . ! -type d | sort | tr '\n' ' ')" \
-         "./opt/sondrix-test/bin/sondrix-cli ./opt/sondrix-test/share/man/man1/sondrix-cli.1 "
+         "./opt/sondrix-test/bin/sondrix-cli ./opt/sondrix-test/share/man/ja/man1/sondrix-cli.1 ./opt/sondrix-test/share/man/man1/sondrix-cli.1 "
   check "installed tool is executable" [ -x "$stage$prefix/bin/sondrix-cli" ]
   runsTool "installed" UTF-8 "$stage$prefix/bin/sondrix-cli"
-  manPage "$stage$prefix/share/man/man1/sondrix-cli.1" "$stage$prefix/bin/sondrix-cli"
+  manPages "$stage$prefix"
 
   local name=sondrix-$version-linux-x86_64 archive
   archive=$(bash "$top/scripts/dist.sh" linux "$top/build/release" "$work/dist")
   check "Linux archive name" same "$archive" "$work/dist/$name.tar.gz"
-  check "Linux archive holds exactly the tool and its page" \
+  check "Linux archive holds exactly the tool and its pages" \
     same "$(tar -tzf "$archive" | grep -v '/$' | sort | tr '\n' ' ')" \
-         "$name/bin/sondrix-cli $name/share/man/man1/sondrix-cli.1 "
+         "$name/bin/sondrix-cli $name/share/man/ja/man1/sondrix-cli.1 $name/share/man/man1/sondrix-cli.1 "
   mkdir "$work/unpacked" && tar -C "$work/unpacked" -xzf "$archive"
   runsTool "archived" UTF-8 "$work/unpacked/$name/bin/sondrix-cli"
 }
