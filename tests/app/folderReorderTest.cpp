@@ -5,7 +5,6 @@
 // tests/posix/folderReorderFaultTest.cpp, and on real FAT and exFAT by tests/cli.)
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,86 +38,67 @@ std::map<std::string, std::string> tree(const std::string& path) {
   return out;
 }
 
+using tree_t = std::map<std::string, std::string>;
+
+// Makes the entries of a tree under folder; a parent sorts before what it holds.
+void plant(const std::string& folder, const tree_t& entries) {
+  for (const auto& e : entries) {
+    if (e.second == "<dir>") makeDir(folder + "\\" + e.first);
+    else writeFile(folder + "\\" + e.first, e.second);
+  }
+}
+
 struct Row {
   const char* what;
-  std::function<void(const std::string& p)> setUp;  // p: the folder to reorder
+  tree_t before;  // the parent's tree; M is the folder to reorder
   bool recursive, dryRun;
   int status;
   std::vector<std::string> log;  // "P" stands for the folder's path
-  std::map<std::string, std::string> after;  // the tree of the parent afterwards
+  tree_t after;
 };
 
-const char* const W = "M.sondrix-reorder";
+const std::string W = "M.sondrix-reorder";
+const std::string D = "<dir>";
 }  // namespace
 
 TEST(FolderReorder, FinishesEveryStateAndLosesNothing) {
   const Row rows[] = {
       {"stopped while moving: the working folder holds the first entries",
-       [](const std::string& p) {
-         makeDir(p + ".sondrix-reorder");
-         makeDir(p);
-         writeFile(p + ".sondrix-reorder\\a.mp3", "a");
-         writeFile(p + "\\c.mp3", "c");
-         writeFile(p + "\\B.mp3", "B");
-         makeDir(p + "\\sub");
-         writeFile(p + "\\sub\\x.mp3", "x");
-       },
+       {{"M", D}, {W, D}, {W + "\\a.mp3", "a"}, {"M\\c.mp3", "c"}, {"M\\B.mp3", "B"}, {"M\\sub", D},
+        {"M\\sub\\x.mp3", "x"}},
        false, false, 0, {"P  並べ替えました (3 項目を移動しました)"},
-       {{"M", "<dir>"}, {"M\\a.mp3", "a"}, {"M\\B.mp3", "B"}, {"M\\c.mp3", "c"},
-        {"M\\sub", "<dir>"}, {"M\\sub\\x.mp3", "x"}}},
+       {{"M", D}, {"M\\a.mp3", "a"}, {"M\\B.mp3", "B"}, {"M\\c.mp3", "c"}, {"M\\sub", D},
+        {"M\\sub\\x.mp3", "x"}}},
       {"stopped before the last rename: only the working folder is left",
-       [](const std::string& p) {
-         makeDir(p + ".sondrix-reorder");
-         writeFile(p + ".sondrix-reorder\\a.mp3", "a");
-       },
-       false, false, 0, {"P  並べ替えました (0 項目を移動しました)"},
-       {{"M", "<dir>"}, {"M\\a.mp3", "a"}}},
+       {{W, D}, {W + "\\a.mp3", "a"}}, false, false, 0, {"P  並べ替えました (0 項目を移動しました)"},
+       {{"M", D}, {"M\\a.mp3", "a"}}},
       {"a sub-folder's stopped run is finished before its parent's",
-       [](const std::string& p) {
-         makeDir(p);
-         makeDir(p + ".sondrix-reorder");
-         makeDir(p + "\\sub.sondrix-reorder");
-         writeFile(p + "\\sub.sondrix-reorder\\x.mp3", "x");
-         writeFile(p + "\\z.mp3", "z");
-       },
+       {{"M", D}, {W, D}, {"M\\sub.sondrix-reorder", D}, {"M\\sub.sondrix-reorder\\x.mp3", "x"},
+        {"M\\z.mp3", "z"}},
        true, false, 0,
        {"P\\sub  並べ替えました (0 項目を移動しました)", "P  並べ替えました (2 項目を移動しました)"},
-       {{"M", "<dir>"}, {"M\\sub", "<dir>"}, {"M\\sub\\x.mp3", "x"}, {"M\\z.mp3", "z"}}},
+       {{"M", D}, {"M\\sub", D}, {"M\\sub\\x.mp3", "x"}, {"M\\z.mp3", "z"}}},
       {"a clash in the working folder stops the folder; both files stay",
-       [](const std::string& p) {
-         makeDir(p + ".sondrix-reorder");
-         makeDir(p);
-         writeFile(p + ".sondrix-reorder\\b.mp3", "theirs");
-         writeFile(p + "\\a.mp3", "a");
-         writeFile(p + "\\b.mp3", "mine");
-         writeFile(p + "\\c.mp3", "c");
-       },
+       {{"M", D}, {W, D}, {W + "\\b.mp3", "theirs"}, {"M\\a.mp3", "a"}, {"M\\b.mp3", "mine"},
+        {"M\\c.mp3", "c"}},
        false, false, 1, {"P  並べ替えられません: b.mp3 を移動できません (エラー 183)"},
-       {{"M", "<dir>"}, {"M\\b.mp3", "mine"}, {"M\\c.mp3", "c"}, {W, "<dir>"},
-        {std::string(W) + "\\a.mp3", "a"}, {std::string(W) + "\\b.mp3", "theirs"}}},
+       {{"M", D}, {"M\\b.mp3", "mine"}, {"M\\c.mp3", "c"}, {W, D},
+        {W + "\\a.mp3", "a"}, {W + "\\b.mp3", "theirs"}}},
       {"a dry run shows the order and changes nothing",
-       [](const std::string& p) {
-         makeDir(p + ".sondrix-reorder");
-         makeDir(p);
-         writeFile(p + ".sondrix-reorder\\a.mp3", "a");
-         writeFile(p + "\\c.mp3", "c");
-         makeDir(p + "\\b");
-         writeFile(p + "\\b.mp3", "b");
-       },
+       {{"M", D}, {W, D}, {W + "\\a.mp3", "a"}, {"M\\c.mp3", "c"}, {"M\\b", D}, {"M\\b.mp3", "b"}},
        false, true, 0,
        {"P  の新しい順序", "  a.mp3", "  b.mp3  移動します", "  c.mp3  移動します", "  b  移動します",
         "P  3 項目を移動します"},
-       {{"M", "<dir>"}, {"M\\b", "<dir>"}, {"M\\b.mp3", "b"}, {"M\\c.mp3", "c"}, {W, "<dir>"},
-        {std::string(W) + "\\a.mp3", "a"}}},
+       {{"M", D}, {"M\\b", D}, {"M\\b.mp3", "b"}, {"M\\c.mp3", "c"}, {W, D},
+        {W + "\\a.mp3", "a"}}},
       {"neither the folder nor its working folder",
-       [](const std::string&) {}, false, false, 1, {"P  並べ替えられません: フォルダーが見つかりません"},
-       {}},
+       {}, false, false, 1, {"P  並べ替えられません: フォルダーが見つかりません"}, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     TempDir tmp;
     std::string p = tmp / "M";
-    row.setUp(p);
+    plant(tmp.path(), row.before);
     recordSink log;
     reorderOptions options;
     options.recursive = row.recursive;

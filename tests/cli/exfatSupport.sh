@@ -1,12 +1,15 @@
-# Shared by the exFAT tests: skips (77, with the reason) without root, a loop device,
-# FUSE, exfatprogs, exfat-fuse or fatsort; a fresh work folder with mnt/ is the current
-# folder, unmounted, detached and removed on every way out.
+# Shared by the tests that mount exFAT images through exfat-fuse on a loop device: a
+# fresh work folder with mnt/ is the current folder, unmounted, detached and removed on
+# every way out. exfatMissing says why such a volume cannot be mounted here.
 skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" = 0 ] || skip "mounting a loop device needs root"
-for tool in mkfs.exfat mount.exfat-fuse losetup fatsort; do
-  command -v "$tool" > /dev/null || skip "$tool is missing (packages exfatprogs exfat-fuse fatsort)"
-done
-[ -c /dev/fuse ] || skip "no /dev/fuse"
+exfatMissing() {  # tools needed besides the mount
+  [ "$(id -u)" = 0 ] || { echo "mounting a loop device needs root"; return; }
+  for tool in mkfs.exfat mount.exfat-fuse losetup "$@"; do
+    command -v "$tool" > /dev/null ||
+      { echo "$tool is missing (packages exfatprogs exfat-fuse fatsort)"; return; }
+  done
+  [ -c /dev/fuse ] || echo "no /dev/fuse"
+}
 # The tools read characters, not bytes; sondrix-cli check runs in Japanese, as the
 # expected listings are written.
 export LC_ALL=C.UTF-8
@@ -20,9 +23,11 @@ trap 'detach; rm -rf "$work"' EXIT
 cd "$work" && mkdir mnt
 passed=0 failed=0
 
-# An empty exFAT volume of 4 MiB with 512-byte clusters (16 entries each), mounted on mnt.
-mounted() {  # image
-  truncate -s 4M "$1" && mkfs.exfat -c 512 -L CARD "$1" > /dev/null || skip "mkfs.exfat failed"
+# An empty exFAT volume (4 MiB with 512-byte clusters, 16 entries each, unless told),
+# mounted on mnt.
+mounted() {  # image [size, cluster bytes]
+  truncate -s "${2:-4M}" "$1" && mkfs.exfat -c "${3:-512}" -L CARD "$1" > /dev/null ||
+    skip "mkfs.exfat failed"
   attach "$1"
 }
 

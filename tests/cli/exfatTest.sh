@@ -7,6 +7,8 @@
 set -u
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 . "$(dirname "$0")/exfatSupport.sh"
+reason=$(exfatMissing fatsort)
+[ -z "$reason" ] || skip "$reason"
 
 put() { for n in "$@"; do printf '%s' "$n" > "mnt/$n"; done; }   # files with content
 touched() { for n in "$@"; do : > "mnt/$n"; done; }             # empty: no cluster of their own

@@ -7,6 +7,8 @@
 set -u
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 . "$(dirname "$0")/exfatSupport.sh"
+reason=$(exfatMissing fatsort)
+[ -z "$reason" ] || skip "$reason"
 
 expect() {  # what, wanted status, got status, then grep patterns the log must hold
   local what=$1 wanted=$2 got=$3 ok=1

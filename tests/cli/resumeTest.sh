@@ -7,16 +7,7 @@
 # Usage: resumeTest.sh PATH-TO-SONDRIX-CLI
 set -u
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-export LC_ALL=C.UTF-8
-work=$(mktemp -d) loop=""
-detach() {
-  mountpoint -q "$work/mnt" && umount "$work/mnt"
-  [ -n "$loop" ] && losetup -d "$loop"
-  loop=""
-}
-trap 'detach; rm -rf "$work"' EXIT
-cd "$work"
-passed=0 failed=0
+. "$(dirname "$0")/exfatSupport.sh"
 
 expect() {  # name, expected status, actual status, expected log, actual log file
   if [ "$2" = "$3" ] && [ "$4" = "$(cat "$5")" ]; then
@@ -79,18 +70,14 @@ x.mp3  成功
 --- 処理は終了しました ---" nosync.txt
 rm -rf src out
 
+# The card part alone is skipped where exFAT cannot be mounted.
 card() {
-  [ "$(id -u)" = 0 ] || { echo "SKIPPED: the card part: mounting a loop device needs root"; return; }
-  for tool in mkfs.exfat mount.exfat-fuse losetup; do
-    command -v "$tool" > /dev/null ||
-      { echo "SKIPPED: the card part: $tool is missing (packages exfatprogs exfat-fuse)"; return; }
-  done
-  [ -c /dev/fuse ] || { echo "SKIPPED: the card part: no /dev/fuse"; return; }
-  mkdir mnt src
-  truncate -s 16M vol.img && mkfs.exfat -c 4096 vol.img > /dev/null &&
-    loop=$(losetup -f --show vol.img 2> /dev/null) &&
-    mount.exfat-fuse "$loop" mnt > /dev/null 2>&1 ||
-    { detach; echo "SKIPPED: the card part: exfat-fuse cannot mount a loop device"; return; }
+  local reason
+  reason=$(exfatMissing)
+  [ -z "$reason" ] || { echo "SKIPPED: the card part: $reason"; return; }
+  mkdir src
+  (mounted vol.img 16M 4096) || { echo "SKIPPED: the card part: cannot mount exFAT"; return; }
+  loop=$(losetup -j vol.img | cut -d: -f1)
   for n in 01 02 03; do head -c 300000 /dev/urandom > "src/$n.mp3"; done
   mkdir mnt/music && "$cli" sort -q src mnt/music > /dev/null
   truncate -s 100000 mnt/music/02.mp3
