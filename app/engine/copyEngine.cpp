@@ -113,7 +113,7 @@ bool copyEngine::copySubFolders(char* srcDir, char* dstDir) {
 bool copyEngine::copyEachSubFolder(char* srcDir, char* dstDir) {
   char pattern[300];
   vlFind find;
-  if (!joinPath(pattern, sizeof pattern, srcDir, "*.*") || find.findFirst(pattern, 255) != 0)
+  if (!joinPath(pattern, sizeof pattern, srcDir, "*.*") || find.findBasic(pattern, true) != 0)
     return true;
   do {
     const char* name = find.getName(nullptr);
@@ -155,7 +155,7 @@ bool copyEngine::makeList0(char* srcDir) {
   char pattern[300];
   vlFind find;
   if (!joinPath(pattern, sizeof pattern, srcDir, musicPattern) ||
-      find.findFirst(pattern, 255) != 0)
+      find.findBasic(pattern, false) != 0)
     return true;
   do {
     if (!appendName(find.getName(nullptr))) {

@@ -11,7 +11,19 @@ vlFind::~vlFind() { close(); }
 
 int vlFind::findFirst(const char* pattern, int) {
   close();
-  handle = FindFirstFileA(pattern, &findData);
+  return started(FindFirstFileA(pattern, &findData));
+}
+
+int vlFind::findBasic(const char* pattern, bool foldersOnly) {
+  close();
+  return started(FindFirstFileExA(pattern, FindExInfoBasic, &findData,
+                                  foldersOnly ? FindExSearchLimitToDirectories
+                                              : FindExSearchNameMatch,
+                                  nullptr, 0));
+}
+
+int vlFind::started(HANDLE search) {
+  handle = search;
   lastError = (handle == INVALID_HANDLE_VALUE) ? static_cast<int>(GetLastError()) : 0;
   return lastError;
 }

@@ -12,6 +12,11 @@ class vlFind : public vlObject {
   // Starts a search for a pattern; 0, or the platform's code (2, 3). The attribute
   // mask has no effect.
   int findFirst(const char* pattern, int attributes);
+  // As findFirst, without short names (getAlterName gives ""), which the platform may
+  // then skip making. With foldersOnly the platform leaves out other entries where it
+  // can, without reading them; it may list them too, so callers still test the
+  // directory bit.
+  int findBasic(const char* pattern, bool foldersOnly);
   // Moves to the next entry; false at the end (lastError 18).
   bool findNext();
   // Searches every entry of a folder; read() then returns them one by one.
@@ -28,5 +33,6 @@ class vlFind : public vlObject {
   bool firstPending;
 
  private:
+  int started(HANDLE search);
   const char* currentName(const char* name, char* out);
 };

@@ -126,33 +126,65 @@ HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
   return posixHandleOpen(search);
 }
 
+// What a search lists and how.
+struct SearchKind {
+  bool sorted;       // as Wine lists, else in the file system's order
+  bool foldersOnly;  // FindExSearchLimitToDirectories
+  bool shortNames;   // FindExInfoStandard; FindExInfoBasic leaves them out
+};
+const SearchKind plainSearch = {true, false, true};
+
+// An entry that the directory itself shows is no folder (a link or an unknown type may
+// still lead to one): a folder search skips it without converting or reading it.
+bool surelyNoFolder(const struct dirent* e) {
+  return e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN;
+}
+
+// The records in the order of their keys; equal keys keep the file system's order.
+// Indices are sorted rather than the records, which are large.
+std::vector<WIN32_FIND_DATAA> inKeyOrder(std::vector<std::string>& keys,
+                                         std::vector<WIN32_FIND_DATAA>& records) {
+  std::vector<size_t> order(keys.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+  std::vector<WIN32_FIND_DATAA> sorted;
+  sorted.reserve(records.size());
+  for (size_t i : order) sorted.push_back(records[i]);
+  return sorted;
+}
+
 HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
-                    WIN32_FIND_DATAA* data, bool sorted = true) {
+                    WIN32_FIND_DATAA* data, const SearchKind& kind = plainSearch) {
   DIR* dir = opendir(hostFolder.c_str());
   // The folder of the pattern is missing: that is a folder on the way (3).
   if (!dir) return failSearch(posixErrorCode(errno, (hostFolder + "/" + mask).c_str()));
-  std::vector<std::pair<std::string, WIN32_FIND_DATAA>> found;
+  std::vector<std::string> keys;
+  std::vector<WIN32_FIND_DATAA> records;
   while (struct dirent* e = readdir(dir)) {
+    if (kind.foldersOnly && surelyNoFolder(e)) continue;
     std::string dosName = posixDosName(e->d_name);
-    std::string alias = posixShortName(e->d_name);
     if (dosName.size() >= MAX_PATH) continue;
-    if (!wildMatch(mask, dosName) && (alias.empty() || !wildMatch(mask, alias))) continue;
+    // The short name is made only where it is shown or may decide the match.
+    bool longMatch = wildMatch(mask, dosName);
+    std::string alias = longMatch && !kind.shortNames ? "" : posixShortName(e->d_name);
+    if (!longMatch && (alias.empty() || !wildMatch(mask, alias))) continue;
     struct stat st;
     if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
-    found.emplace_back(sortKey(e->d_name), WIN32_FIND_DATAA{});
-    fillRecord(found.back().second, dosName, alias, st, linkAttribute(dirfd(dir), e->d_name, st));
+    if (kind.foldersOnly && !S_ISDIR(st.st_mode)) continue;
+    if (kind.sorted) keys.push_back(sortKey(e->d_name));
+    records.emplace_back();
+    fillRecord(records.back(), dosName, kind.shortNames ? alias : "", st,
+               linkAttribute(dirfd(dir), e->d_name, st));
   }
   closedir(dir);
-  if (found.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
-  if (sorted)
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (records.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
   auto* search = new SearchHandle;
-  for (auto& f : found) search->entries.push_back(f.second);
+  search->entries = kind.sorted ? inKeyOrder(keys, records) : std::move(records);
   return openSearch(search, data);
 }
 
-HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_FIND_DATAA* data) {
+HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_FIND_DATAA* data,
+                 const SearchKind& kind) {
   std::string hostName;
   if (!posixRecode("CP932", "UTF-8", mask.data(), mask.size(), hostName, nullptr))
     return failSearch(ERROR_INVALID_NAME);
@@ -161,16 +193,18 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   if (stat(full.c_str(), &st) != 0) {
     DWORD code = posixErrorCode(errno, full.c_str());
     // The name may differ in case only: look for it the slow way.
-    return code == ERROR_FILE_NOT_FOUND ? findMatching(hostFolder, mask, data) : failSearch(code);
+    return code == ERROR_FILE_NOT_FOUND ? findMatching(hostFolder, mask, data, kind)
+                                        : failSearch(code);
   }
+  if (kind.foldersOnly && !S_ISDIR(st.st_mode)) return failSearch(ERROR_FILE_NOT_FOUND);
   auto* search = new SearchHandle;
   search->entries.resize(1);
-  fillRecord(search->entries[0], mask, posixShortName(hostName), st,
+  fillRecord(search->entries[0], mask, kind.shortNames ? posixShortName(hostName) : "", st,
              linkAttribute(AT_FDCWD, full.c_str(), st));
   return openSearch(search, data);
 }
 
-HANDLE search(const char* pattern, WIN32_FIND_DATAA* data, bool sorted) {
+HANDLE search(const char* pattern, WIN32_FIND_DATAA* data, const SearchKind& kind) {
   if (!pattern || !data) return failSearch(ERROR_INVALID_PARAMETER);
   size_t split = lastComponent(pattern);
   std::string folder(pattern, split);
@@ -179,17 +213,27 @@ HANDLE search(const char* pattern, WIN32_FIND_DATAA* data, bool sorted) {
   std::string hostFolder;
   if (!posixHostPath(folder.c_str(), hostFolder)) return INVALID_HANDLE_VALUE;
   if (hostFolder.empty()) hostFolder = ".";
-  return hasWildcards(mask) ? findMatching(hostFolder, mask, data, sorted)
-                            : findExact(hostFolder, mask, data);
+  return hasWildcards(mask) ? findMatching(hostFolder, mask, data, kind)
+                            : findExact(hostFolder, mask, data, kind);
 }
 }  // namespace
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
-  return search(pattern, data, true);
+  return search(pattern, data, plainSearch);
+}
+
+HANDLE FindFirstFileExA(const char* pattern, FINDEX_INFO_LEVELS level, void* data,
+                        FINDEX_SEARCH_OPS op, void* filter, DWORD flags) {
+  bool known = (level == FindExInfoStandard || level == FindExInfoBasic) &&
+               (op == FindExSearchNameMatch || op == FindExSearchLimitToDirectories) &&
+               !filter && (flags & ~FIND_FIRST_EX_LARGE_FETCH) == 0;
+  if (!known) return failSearch(ERROR_INVALID_PARAMETER);
+  SearchKind kind = {true, op == FindExSearchLimitToDirectories, level == FindExInfoStandard};
+  return search(pattern, static_cast<WIN32_FIND_DATAA*>(data), kind);
 }
 
 HANDLE posixFindFirstInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
-  return search(pattern, data, false);
+  return search(pattern, data, SearchKind{false, false, true});
 }
 
 BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {

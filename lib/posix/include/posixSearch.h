@@ -34,6 +34,24 @@ struct WIN32_FIND_DATAA {
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
 
+enum FINDEX_INFO_LEVELS { FindExInfoStandard, FindExInfoBasic, FindExInfoMaxInfoLevel };
+enum FINDEX_SEARCH_OPS {
+  FindExSearchNameMatch,
+  FindExSearchLimitToDirectories,
+  FindExSearchLimitToDevices,
+  FindExSearchMaxSearchOp
+};
+#define FIND_FIRST_EX_CASE_SENSITIVE 0x1
+#define FIND_FIRST_EX_LARGE_FETCH 0x2
+
+// As FindFirstFileA. FindExSearchLimitToDirectories lists folders only, as Wine does (a
+// folder search skips the other entries without reading them; Windows may list them
+// all, so callers still test the attribute); FindExInfoBasic leaves the short name
+// empty. Other levels and search operations, a filter, and flags other than
+// FIND_FIRST_EX_LARGE_FETCH give 87.
+HANDLE FindFirstFileExA(const char* pattern, FINDEX_INFO_LEVELS level, void* data,
+                        FINDEX_SEARCH_OPS op, void* filter, DWORD flags);
+
 // The layer's own: FindFirstFileA lists a folder sorted by upper-cased name, as Wine
 // does; this lists it in the file system's own order, which on FAT and exFAT is the
 // order of the entries on disk. Go on with FindNextFileA, end with FindClose.
