@@ -1,6 +1,7 @@
 // iconv recoding with per-character substitution.
 #include "posixText.h"
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <vector>
 
@@ -52,15 +53,41 @@ class Converters {
 };
 
 thread_local Converters converters;
+
+bool isAsciiCompatible(const char* code) {
+  return !std::strcmp(code, "CP932") || !std::strcmp(code, "UTF-8");
+}
+
+// Takes over the text's leading ASCII run without iconv where both encodings agree on
+// ASCII: code page 932 and UTF-8 (0x5C and 0x7E included) keep it as it is, UTF-16
+// widens it. Most names are all ASCII, and a log line starts with its file's name. The
+// run ends before the first byte from 0x80, so it never ends inside a character. The
+// number of bytes taken; 0 for other encodings.
+size_t asciiRun(const char* fromCode, const char* toCode, const char* in, size_t len,
+                std::string& out) {
+  bool wide = !std::strcmp(toCode, "UTF-16LE");
+  if (!isAsciiCompatible(fromCode) || !(wide || isAsciiCompatible(toCode))) return 0;
+  size_t run = 0;
+  while (run < len && static_cast<unsigned char>(in[run]) < 0x80) ++run;
+  if (!wide) {
+    out.assign(in, run);
+    return run;
+  }
+  out.assign(2 * run, '\0');
+  for (size_t i = 0; i < run; ++i) out[2 * i] = in[i];
+  return run;
+}
 }  // namespace
 
 bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_t len,
                  std::string& out, const char* substitute) {
   out.clear();
+  size_t taken = asciiRun(fromCode, toCode, in, len, out);
+  if (len > 0 && taken == len) return true;
   iconv_t cd = converters.get(fromCode, toCode);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  char* src = const_cast<char*>(in);
-  size_t left = len;
+  char* src = const_cast<char*>(in) + taken;
+  size_t left = len - taken;
   char chunk[4096];
   while (left > 0) {
     char* dst = chunk;
