@@ -96,9 +96,9 @@ void untrackWriting(bool tracked) {
   writing.claimed.store(false);
 }
 
-// Writes into an exclusively created file; on failure the file is removed again.
-BOOL copyExclusive(int from, const struct stat& st, const std::string& to) {
-  unsigned long listed = posixFolderBefore(to);
+// Writes into an exclusively created file; on failure the file is removed again. listed:
+// the folder listing's mark, taken just before (posixFolderBefore).
+BOOL copyExclusive(int from, const struct stat& st, const std::string& to, unsigned long listed) {
   int out = posixCalls.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                             st.st_mode & 0777);
   if (out < 0) return posixFail(errno, to.c_str());
@@ -134,7 +134,7 @@ BOOL copyReplacing(int from, const struct stat& st, const std::string& to) {
   }
   std::string temp = to + ".sondrix-partial";
   posixCalls.unlink(temp.c_str());
-  if (!copyExclusive(from, st, temp)) return FALSE;
+  if (!copyExclusive(from, st, temp, posixFolderBefore(temp))) return FALSE;
   int renamed = posixCalls.rename(temp.c_str(), to.c_str());
   posixFolderChanged();
   if (renamed != 0) {
@@ -159,6 +159,15 @@ int openSource(std::string& from) {
   }
   from = matched;
   return posixCalls.open(from.c_str(), flags, 0);
+}
+
+// The destination is matched without regard to case only now, after the source was
+// opened: the match and the create then follow each other with nothing in between, so
+// one look at the folder serves both.
+BOOL copyOpened(int in, const struct stat& st, const std::string& dest, BOOL failIfExists) {
+  unsigned long listed;
+  std::string to = posixCreatedPath(dest, listed);
+  return failIfExists ? copyExclusive(in, st, to, listed) : copyReplacing(in, st, to);
 }
 }  // namespace
 
@@ -186,7 +195,7 @@ BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
   std::string from, to;
   if (!source || !destination) return posixFail(EINVAL);
   if (!posixHostPath(source, from, PathUse::opened) ||
-      !posixHostPath(destination, to, PathUse::created))
+      !posixHostPath(destination, to, PathUse::opened))
     return FALSE;
   int in = openSource(from);
   if (in < 0) return errno == ENXIO ? failSpecial() : posixFail(errno, from.c_str());
@@ -195,7 +204,7 @@ BOOL CopyFileA(const char* source, const char* destination, BOOL failIfExists) {
   if (fstat(in, &st) != 0) ok = posixFail(errno);
   else if (S_ISDIR(st.st_mode)) ok = posixFail(EACCES);  // as Windows: access denied
   else if (!S_ISREG(st.st_mode)) ok = failSpecial();
-  else ok = failIfExists ? copyExclusive(in, st, to) : copyReplacing(in, st, to);
+  else ok = copyOpened(in, st, to, failIfExists);
   int saved = GetLastError();
   posixCalls.close(in);
   SetLastError(saved);

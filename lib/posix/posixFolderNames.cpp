@@ -65,7 +65,7 @@ bool readListing(const std::string& folder, const Stamp& stamp) {
 }
 
 bool lookUp(const std::string& folder, const std::string& name, std::string& found,
-            bool mayRead) {
+            bool mayRead, unsigned long& mark) {
   std::lock_guard<std::mutex> hold(listingLock);
   Stamp now;
   if (!stampOf(folder, now)) return false;
@@ -73,16 +73,19 @@ bool lookUp(const std::string& folder, const std::string& name, std::string& fou
     return false;
   auto entry = listing.names.find(folded(name));
   found = entry == listing.names.end() ? name : entry->second;
+  mark = listing.generation;
   return true;
 }
 }  // namespace
 
 bool posixFolderEntry(const std::string& folder, const std::string& name, std::string& found) {
-  return lookUp(folder, name, found, true);
+  unsigned long mark;
+  return lookUp(folder, name, found, true, mark);
 }
 
-bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found) {
-  return lookUp(folder, name, found, false);
+bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found,
+                      unsigned long& mark) {
+  return lookUp(folder, name, found, false, mark);
 }
 
 namespace {

@@ -19,8 +19,10 @@
 bool posixFolderEntry(const std::string& folder, const std::string& name, std::string& found);
 
 // Like posixFolderEntry, but answers only from a listing that is still valid: false,
-// reading nothing, when there is none for folder.
-bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found);
+// reading nothing, when there is none for folder. mark is then what posixFolderBefore
+// would give at this moment, for a create that follows with nothing in between.
+bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found,
+                      unsigned long& mark);
 
 // Taken just before the layer creates an entry at hostPath: a mark of the folder's
 // listing when it is still current (the folder's stamp unchanged), else 0.

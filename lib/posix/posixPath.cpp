@@ -11,14 +11,10 @@
 namespace {
 // Copies text with every separator turned into "/", skipping trail bytes.
 std::string withSlashes(const char* text) {
-  std::string out;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    if (posixIsLead(*p) && p[1]) {
-      out += static_cast<char>(*p++);
-      out += static_cast<char>(*p);
-    } else {
-      out += (*p == '\\') ? '/' : static_cast<char>(*p);
-    }
+  std::string out(text);
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (posixIsLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size()) ++i;
+    else if (out[i] == '\\') out[i] = '/';
   }
   return out;
 }
@@ -40,10 +36,11 @@ LastName lastName(const std::string& path) {
 }
 
 // A new name is answered from its folder's listing while that is still valid.
-bool listedPath(const std::string& path, std::string& resolved) {
+bool listedPath(const std::string& path, std::string& resolved, unsigned long& mark) {
   LastName last = lastName(path);
   std::string folder = path.substr(0, last.start), found;
-  if (!last.end || !posixListedEntry(folder, path.substr(last.start, last.end - last.start), found))
+  if (!last.end ||
+      !posixListedEntry(folder, path.substr(last.start, last.end - last.start), found, mark))
     return false;
   resolved = folder + found + path.substr(last.end);
   return true;
@@ -67,9 +64,16 @@ bool posixHostPath(const char* dosPath, std::string& hostPath, PathUse use) {
   std::string host;
   if (!posixRecode("CP932", "UTF-8", slashed.data(), slashed.size(), host, nullptr))
     return fail(ERROR_INVALID_NAME);
-  if (use == PathUse::opened) hostPath = host;
-  else if (use == PathUse::any || !listedPath(host, hostPath)) hostPath = posixResolveCase(host);
+  hostPath = use == PathUse::opened ? host : posixResolveCase(host);
   return true;
+}
+
+std::string posixCreatedPath(const std::string& hostPath, unsigned long& mark) {
+  std::string resolved;
+  if (listedPath(hostPath, resolved, mark)) return resolved;
+  resolved = posixResolveCase(hostPath);
+  mark = posixFolderBefore(resolved);
+  return resolved;
 }
 
 // Windows finds files without regard to case: a path that does not exist as written is
