@@ -1,8 +1,9 @@
 // Benchmarks of the copy engine on the native build: listing and sorting a full file
 // list, a whole sorted job, reading a playlist of long media lines, and the raw copy
-// rate; then the command-line tool against cp -rn and rsync --ignore-existing on the
-// same tree (all three without a final flush), and what the tool's final flush of the
-// destination costs on that tree. Run with `make bench`.
+// rate; then the command-line tool against cp -rn and rsync --ignore-existing on two
+// trees, 300 files of 1 MiB and 3,000 of 8 KiB (all three tools without a final flush),
+// and what the tool's final flush of the destination costs on the first. Run with
+// `make bench`; TMPDIR=/dev/shm measures on tmpfs.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -89,15 +90,21 @@ double median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// The bench's tree: 300 files of 1 MiB in three folders; its path.
-std::string makeTree(const std::string& root) {
-  std::string source = root + "/tree";
+// A tree of files in three folders: its description and where it is.
+struct tree {
+  std::string what, path;
+};
+
+tree makeTree(const std::string& root, const std::string& name, int perFolder, size_t bytes) {
+  std::string source = root + "/" + name;
   for (int folder = 1; folder <= 3; ++folder) {
     std::string dir = source + "/disc " + std::to_string(folder);
     std::filesystem::create_directories(dir);
-    for (int i = 1; i <= 100; ++i) writeBytes(dir + "/" + std::to_string(i) + " track.mp3", 1 << 20);
+    for (int i = 1; i <= perFolder; ++i) writeBytes(dir + "/" + std::to_string(i) + " track.mp3", bytes);
   }
-  return source;
+  std::string size = bytes >= (1 << 20) ? std::to_string(bytes >> 20) + " MiB"
+                                        : std::to_string(bytes >> 10) + " KiB";
+  return {std::to_string(3 * perFolder) + " files of " + size + " in three folders", source};
 }
 
 // One timed run of command into the fresh folder root/to, after a sync, so that no run
@@ -117,7 +124,8 @@ timedRun runFresh(const std::string& root,
 // of the machine falls on each alike, and each follows each other tool as often (what
 // the one before leaves behind, such as the file system's work on its removed copy, can
 // slow the next by several percent).
-void compareTools(const std::string& root, const std::string& source, const std::string& cli) {
+void compareTools(const std::string& root, const tree& from, const std::string& cli) {
+  const std::string& source = from.path;
   struct tool {
     const char* name;
     std::function<std::vector<std::string>(const std::string&)> command;
@@ -150,7 +158,7 @@ void compareTools(const std::string& root, const std::string& source, const std:
   }
   std::filesystem::remove_all(root + "/to");
   double ours = median(tools[0].seconds);
-  std::printf("300 files of 1 MiB in three folders, median of %d runs in turns:\n", rounds);
+  std::printf("%s, median of %d runs in turns:\n", from.what.c_str(), rounds);
   for (const tool& t : tools)
     std::printf("  %-28s %7.1f ms  peak %6ld KiB  sondrix-cli / this: %.2fx\n", t.name,
                 median(t.seconds) * 1000, t.peakKiB, ours / median(t.seconds));
@@ -185,10 +193,16 @@ void flushCost(const std::string& root, const std::string& source, const std::st
 
 // argv[1]: the command-line tool to compare with cp and rsync (optional).
 int main(int argc, char** argv) {
-  char pattern[] = "/tmp/sondrix-bench-XXXXXX";
-  std::string root = mkdtemp(pattern);
+  // TMPDIR chooses the file system measured (/dev/shm: tmpfs, without the disk).
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/sondrix-bench-XXXXXX";
+  if (!mkdtemp(pattern.data())) {
+    std::perror(pattern.c_str());
+    return 1;
+  }
+  std::string root = pattern;
   std::filesystem::create_directory(root + "/in");
-  // Names in descending order, so the selection sort does real work.
+  // Names in descending order, so that the sort does real work.
   for (int i = copyEngine::maxEntries - 1; i >= 0; --i)
     writeBytes(root + "/in/" + std::to_string(100000 + i) + " track name.mp3", 4096);
 
@@ -198,7 +212,7 @@ int main(int argc, char** argv) {
   std::vector<char> srcDir(in.begin(), in.end());
   srcDir.push_back(0);
   double list = millis([&] { engine->makeList0(srcDir.data()); }, 20);
-  std::printf("makeList0, %d entries (search + selection sort): %.2f ms\n", engine->listCount, list);
+  std::printf("makeList0, %d entries (search + sort): %.2f ms\n", engine->listCount, list);
 
   int run = 0;
   double job = millis([&] {
@@ -248,9 +262,11 @@ int main(int argc, char** argv) {
   std::printf("peak resident memory: %ld KiB (the engine object: %zu KiB)\n", usage.ru_maxrss,
               sizeof(copyEngine) / 1024);
   if (argc > 1) {
-    std::string tree = makeTree(root);
-    compareTools(root, tree, argv[1]);
-    flushCost(root, tree, argv[1]);
+    tree big = makeTree(root, "big", 100, 1 << 20);
+    compareTools(root, big, argv[1]);
+    flushCost(root, big.path, argv[1]);
+    // Short clips, podcasts, audiobook chapters: here the cost of each file shows.
+    compareTools(root, makeTree(root, "small", 1000, 8 << 10), argv[1]);
   }
   std::filesystem::remove_all(root);
 }
