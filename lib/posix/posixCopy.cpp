@@ -164,9 +164,9 @@ int openSource(std::string& from) {
 // The destination is matched without regard to case only now, after the source was
 // opened: the match and the create then follow each other with nothing in between, so
 // one look at the folder serves both.
-BOOL copyOpened(int in, const struct stat& st, const std::string& dest, BOOL failIfExists) {
+BOOL copyOpened(int in, const struct stat& st, std::string& to, BOOL failIfExists) {
   unsigned long listed;
-  std::string to = posixCreatedPath(dest, listed);
+  posixMatchCreated(to, listed);
   return failIfExists ? copyExclusive(in, st, to, listed) : copyReplacing(in, st, to);
 }
 }  // namespace

@@ -29,32 +29,44 @@ struct Listing {
   unsigned long generation = 1;
   // Folded name to the entry's own spelling; the first entry the folder lists wins.
   std::unordered_map<std::string, std::string> names;
+  // Reused for every call, so that looking up a name allocates nothing: the folder's
+  // path as the system wants it, and a folded name.
+  std::string path, key;
 };
 
 std::mutex listingLock;
 Listing listing;
 
-std::string folded(const std::string& name) {
-  std::string key = name;
-  for (char& c : key)
+void fold(std::string& name) {
+  for (char& c : name)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+}
+
+std::string folded(std::string_view name) {
+  std::string key(name);
+  fold(key);
   return key;
 }
 
-bool stampOf(const std::string& folder, Stamp& stamp) {
+// The folder ("" is the working folder) as a path for the system, in listing.path.
+const char* systemPath(std::string_view folder) {
+  listing.path.assign(folder.empty() ? std::string_view(".") : folder);
+  return listing.path.c_str();
+}
+
+bool stampOf(std::string_view folder, Stamp& stamp) {
   struct stat st;
-  if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-    return false;
+  if (stat(systemPath(folder), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
   stamp = Stamp{st.st_dev, st.st_ino, st.st_ctim, st.st_mtim};
   return true;
 }
 
 // Reads the folder into the listing; taken under the stamp read before, so that a change
 // made while reading leaves a stamp that no longer matches.
-bool readListing(const std::string& folder, const Stamp& stamp) {
+bool readListing(std::string_view folder, const Stamp& stamp) {
   listing.valid = false;
   ++listing.generation;
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  DIR* dir = opendir(systemPath(folder));
   if (!dir) return false;
   listing.names.clear();
   while (struct dirent* e = readdir(dir)) listing.names.emplace(folded(e->d_name), e->d_name);
@@ -64,34 +76,37 @@ bool readListing(const std::string& folder, const Stamp& stamp) {
   return true;
 }
 
-bool lookUp(const std::string& folder, const std::string& name, std::string& found,
-            bool mayRead, unsigned long& mark) {
+bool lookUp(std::string_view folder, std::string_view name, std::string& found, bool mayRead,
+            unsigned long& mark) {
   std::lock_guard<std::mutex> hold(listingLock);
   Stamp now;
   if (!stampOf(folder, now)) return false;
   if (!(listing.valid && listing.stamp == now) && !(mayRead && readListing(folder, now)))
     return false;
-  auto entry = listing.names.find(folded(name));
-  found = entry == listing.names.end() ? name : entry->second;
+  listing.key.assign(name);
+  fold(listing.key);
+  auto entry = listing.names.find(listing.key);
+  if (entry == listing.names.end()) found.assign(name);
+  else found = entry->second;
   mark = listing.generation;
   return true;
 }
 }  // namespace
 
-bool posixFolderEntry(const std::string& folder, const std::string& name, std::string& found) {
+bool posixFolderEntry(std::string_view folder, std::string_view name, std::string& found) {
   unsigned long mark;
   return lookUp(folder, name, found, true, mark);
 }
 
-bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found,
+bool posixListedEntry(std::string_view folder, std::string_view name, std::string& found,
                       unsigned long& mark) {
   return lookUp(folder, name, found, false, mark);
 }
 
 namespace {
-std::string folderOf(const std::string& hostPath) {
+std::string_view folderOf(std::string_view hostPath) {
   size_t slash = hostPath.rfind('/');
-  return slash == std::string::npos ? "" : hostPath.substr(0, slash + 1);
+  return slash == std::string_view::npos ? std::string_view() : hostPath.substr(0, slash + 1);
 }
 
 void forget() {
@@ -108,8 +123,8 @@ unsigned long posixFolderBefore(const std::string& hostPath) {
 }
 
 void posixFolderGained(const std::string& hostPath, unsigned long before) {
-  std::string folder = folderOf(hostPath);
-  std::string name = hostPath.substr(folder.size());
+  std::string_view folder = folderOf(hostPath);
+  std::string_view name = std::string_view(hostPath).substr(folder.size());
   std::lock_guard<std::mutex> hold(listingLock);
   Stamp now;
   if (!listing.valid || !stampOf(folder, now)) return;

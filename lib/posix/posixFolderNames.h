@@ -11,17 +11,18 @@
 // nothing is ever replaced, as files are created exclusively.
 #pragma once
 #include <string>
+#include <string_view>
 
 // Looks for name in folder (a host path; "" is the working folder) without regard to
 // ASCII case, reading the folder when its listing is not kept or out of date. False
 // when folder is not a readable folder; otherwise true, with found set to the entry's
 // own spelling, or to name when no entry matches.
-bool posixFolderEntry(const std::string& folder, const std::string& name, std::string& found);
+bool posixFolderEntry(std::string_view folder, std::string_view name, std::string& found);
 
 // Like posixFolderEntry, but answers only from a listing that is still valid: false,
 // reading nothing, when there is none for folder. mark is then what posixFolderBefore
 // would give at this moment, for a create that follows with nothing in between.
-bool posixListedEntry(const std::string& folder, const std::string& name, std::string& found,
+bool posixListedEntry(std::string_view folder, std::string_view name, std::string& found,
                       unsigned long& mark);
 
 // Taken just before the layer creates an entry at hostPath: a mark of the folder's

@@ -9,16 +9,6 @@
 #include "posixText.h"
 
 namespace {
-// Copies text with every separator turned into "/", skipping trail bytes.
-std::string withSlashes(const char* text) {
-  std::string out(text);
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (posixIsLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size()) ++i;
-    else if (out[i] == '\\') out[i] = '/';
-  }
-  return out;
-}
-
 bool exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
@@ -35,14 +25,16 @@ LastName lastName(const std::string& path) {
   return {slash == std::string::npos ? 0 : slash + 1, end};
 }
 
-// A new name is answered from its folder's listing while that is still valid.
-bool listedPath(const std::string& path, std::string& resolved, unsigned long& mark) {
+// A new name is answered from its folder's listing while that is still valid; the path
+// changes only where an entry spells the name otherwise.
+bool listedPath(std::string& path, unsigned long& mark) {
   LastName last = lastName(path);
-  std::string folder = path.substr(0, last.start), found;
-  if (!last.end ||
-      !posixListedEntry(folder, path.substr(last.start, last.end - last.start), found, mark))
-    return false;
-  resolved = folder + found + path.substr(last.end);
+  if (!last.end) return false;
+  std::string_view folder(path.data(), last.start);
+  std::string_view name(path.data() + last.start, last.end - last.start);
+  std::string found;
+  if (!posixListedEntry(folder, name, found, mark)) return false;
+  if (found != name) path.replace(last.start, last.end - last.start, found);
   return true;
 }
 
@@ -60,20 +52,19 @@ bool posixHostPath(const char* dosPath, std::string& hostPath, PathUse use) {
       return fail(ERROR_PATH_NOT_FOUND);
     rest += 2;  // "Z:name" is relative to the working folder, "Z:\name" to the root
   }
-  std::string slashed = withSlashes(rest);
-  std::string host;
-  if (!posixRecode("CP932", "UTF-8", slashed.data(), slashed.size(), host, nullptr))
+  if (!posixRecode("CP932", "UTF-8", rest, std::strlen(rest), hostPath, nullptr))
     return fail(ERROR_INVALID_NAME);
-  hostPath = use == PathUse::opened ? host : posixResolveCase(host);
+  // Converted first: every "\\" left is a separator, as no UTF-8 sequence holds that byte.
+  for (char& c : hostPath)
+    if (c == '\\') c = '/';
+  if (use == PathUse::any) hostPath = posixResolveCase(hostPath);
   return true;
 }
 
-std::string posixCreatedPath(const std::string& hostPath, unsigned long& mark) {
-  std::string resolved;
-  if (listedPath(hostPath, resolved, mark)) return resolved;
-  resolved = posixResolveCase(hostPath);
-  mark = posixFolderBefore(resolved);
-  return resolved;
+void posixMatchCreated(std::string& hostPath, unsigned long& mark) {
+  if (listedPath(hostPath, mark)) return;
+  hostPath = posixResolveCase(hostPath);
+  mark = posixFolderBefore(hostPath);
 }
 
 // Windows finds files without regard to case: a path that does not exist as written is

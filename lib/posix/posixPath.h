@@ -10,18 +10,19 @@
 enum class PathUse {
   any,    // matched now: one lstat when it exists as written
   opened  // left as written: the caller opens it and, when that finds nothing, matches it
-          // with posixResolveCase and opens again; or makes it, matched by posixCreatedPath
+          // with posixResolveCase and opens again; or makes it, matched by posixMatchCreated
 };
 
 // The host path for a DOS path. False, with the last error set, for another drive or a
 // network path (3), or a name that cannot be converted (123).
 bool posixHostPath(const char* dosPath, std::string& hostPath, PathUse use = PathUse::any);
 
-// A host path of a name about to be made, matched without regard to case: from its
-// folder's kept listing while that is still valid (one stat), otherwise now. mark is
-// posixFolderBefore's, taken with the match: nothing but the create should come between
-// this call and posixFolderGained, or another program's change in between goes unseen.
-std::string posixCreatedPath(const std::string& hostPath, unsigned long& mark);
+// Matches the host path of a name about to be made without regard to case, in place:
+// from its folder's kept listing while that is still valid (one stat), otherwise now.
+// mark is posixFolderBefore's, taken with the match: nothing but the create should come
+// between this call and posixFolderGained, or another program's change in between goes
+// unseen.
+void posixMatchCreated(std::string& hostPath, unsigned long& mark);
 
 // A host path as it exists without regard to ASCII case (Windows finds files so); the
 // path itself when it exists as written or nothing matches.

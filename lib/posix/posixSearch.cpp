@@ -17,10 +17,19 @@
 #include "posixText.h"
 
 namespace {
+// One entry found, kept compact until it is handed out: a whole record is 320 bytes,
+// and a folder of a thousand records would be copied and sorted in large blocks.
+struct Found {
+  std::string dosName, alias;
+  DWORD attributes;
+  FILETIME accessed, written;
+  uint64_t size;
+};
+
 // A search is registered like the other handles, so that a closed or made-up search
 // handle gives 6 instead of reaching freed memory.
 struct SearchHandle : PosixHandle {
-  std::vector<WIN32_FIND_DATAA> entries;
+  std::vector<Found> entries;
   size_t next = 0;
 };
 
@@ -40,24 +49,28 @@ DWORD linkAttribute(int dirFd, const char* name, const struct stat& st) {
   return link ? FILE_ATTRIBUTE_REPARSE_POINT : 0;
 }
 
-void fillRecord(WIN32_FIND_DATAA& d, const std::string& dosName, const std::string& alias,
-                const struct stat& st, DWORD linkBit) {
-  std::memset(&d, 0, sizeof d);
-  d.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  d.dwFileAttributes |= linkBit;
-  if (!(st.st_mode & S_IWUSR)) d.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
+Found describe(std::string dosName, std::string alias, const struct stat& st, DWORD linkBit) {
+  DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  attributes |= linkBit;
+  if (!(st.st_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
   // As Wine does, a Unix dot file counts as hidden.
-  if (dosName[0] == '.' && dosName != "." && dosName != "..")
-    d.dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
-  // Linux keeps no creation time that can be set: as Wine, report the last-write time.
-  d.ftCreationTime = fileTime(st.st_mtim);
-  d.ftLastAccessTime = fileTime(st.st_atim);
-  d.ftLastWriteTime = fileTime(st.st_mtim);
+  if (dosName[0] == '.' && dosName != "." && dosName != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
   uint64_t size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-  d.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  d.nFileSizeLow = static_cast<DWORD>(size);
-  std::strncpy(d.cFileName, dosName.c_str(), MAX_PATH - 1);
-  std::strncpy(d.cAlternateFileName, alias.c_str(), sizeof d.cAlternateFileName - 1);
+  return Found{std::move(dosName), std::move(alias), attributes, fileTime(st.st_atim),
+               fileTime(st.st_mtim), size};
+}
+
+void fillRecord(WIN32_FIND_DATAA& d, const Found& f) {
+  std::memset(&d, 0, sizeof d);
+  d.dwFileAttributes = f.attributes;
+  // Linux keeps no creation time that can be set: as Wine, report the last-write time.
+  d.ftCreationTime = f.written;
+  d.ftLastAccessTime = f.accessed;
+  d.ftLastWriteTime = f.written;
+  d.nFileSizeHigh = static_cast<DWORD>(f.size >> 32);
+  d.nFileSizeLow = static_cast<DWORD>(f.size);
+  std::strncpy(d.cFileName, f.dosName.c_str(), MAX_PATH - 1);
+  std::strncpy(d.cAlternateFileName, f.alias.c_str(), sizeof d.cAlternateFileName - 1);
 }
 
 // Wine lists a folder sorted by upper-cased name, "." and ".." first; sorting the same
@@ -121,7 +134,7 @@ HANDLE failSearch(DWORD code) {
 }
 
 HANDLE openSearch(SearchHandle* search, WIN32_FIND_DATAA* data) {
-  *data = search->entries[0];
+  fillRecord(*data, search->entries[0]);
   search->next = 1;
   return posixHandleOpen(search);
 }
@@ -140,16 +153,14 @@ bool surelyNoFolder(const struct dirent* e) {
   return e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN;
 }
 
-// The records in the order of their keys; equal keys keep the file system's order.
-// Indices are sorted rather than the records, which are large.
-std::vector<WIN32_FIND_DATAA> inKeyOrder(std::vector<std::string>& keys,
-                                         std::vector<WIN32_FIND_DATAA>& records) {
+// The entries in the order of their keys; equal keys keep the file system's order.
+std::vector<Found> inKeyOrder(const std::vector<std::string>& keys, std::vector<Found>& found) {
   std::vector<size_t> order(keys.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
-  std::vector<WIN32_FIND_DATAA> sorted;
-  sorted.reserve(records.size());
-  for (size_t i : order) sorted.push_back(records[i]);
+  std::vector<Found> sorted;
+  sorted.reserve(found.size());
+  for (size_t i : order) sorted.push_back(std::move(found[i]));
   return sorted;
 }
 
@@ -159,7 +170,7 @@ HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
   // The folder of the pattern is missing: that is a folder on the way (3).
   if (!dir) return failSearch(posixErrorCode(errno, (hostFolder + "/" + mask).c_str()));
   std::vector<std::string> keys;
-  std::vector<WIN32_FIND_DATAA> records;
+  std::vector<Found> found;
   while (struct dirent* e = readdir(dir)) {
     if (kind.foldersOnly && surelyNoFolder(e)) continue;
     std::string dosName = posixDosName(e->d_name);
@@ -172,14 +183,14 @@ HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
     if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
     if (kind.foldersOnly && !S_ISDIR(st.st_mode)) continue;
     if (kind.sorted) keys.push_back(sortKey(e->d_name));
-    records.emplace_back();
-    fillRecord(records.back(), dosName, kind.shortNames ? alias : "", st,
-               linkAttribute(dirfd(dir), e->d_name, st));
+    if (!kind.shortNames) alias.clear();
+    found.push_back(describe(std::move(dosName), std::move(alias), st,
+                             linkAttribute(dirfd(dir), e->d_name, st)));
   }
   closedir(dir);
-  if (records.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
+  if (found.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
   auto* search = new SearchHandle;
-  search->entries = kind.sorted ? inKeyOrder(keys, records) : std::move(records);
+  search->entries = kind.sorted ? inKeyOrder(keys, found) : std::move(found);
   return openSearch(search, data);
 }
 
@@ -198,9 +209,8 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
   }
   if (kind.foldersOnly && !S_ISDIR(st.st_mode)) return failSearch(ERROR_FILE_NOT_FOUND);
   auto* search = new SearchHandle;
-  search->entries.resize(1);
-  fillRecord(search->entries[0], mask, kind.shortNames ? posixShortName(hostName) : "", st,
-             linkAttribute(AT_FDCWD, full.c_str(), st));
+  search->entries.push_back(describe(mask, kind.shortNames ? posixShortName(hostName) : "", st,
+                                     linkAttribute(AT_FDCWD, full.c_str(), st)));
   return openSearch(search, data);
 }
 
@@ -243,7 +253,7 @@ BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {
     SetLastError(ERROR_NO_MORE_FILES);
     return FALSE;
   }
-  *data = search->entries[search->next++];
+  fillRecord(*data, search->entries[search->next++]);
   return TRUE;
 }
 
