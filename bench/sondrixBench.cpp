@@ -262,9 +262,9 @@ int main(int argc, char** argv) {
   std::printf("peak resident memory: %ld KiB (the engine object: %zu KiB)\n", usage.ru_maxrss,
               sizeof(copyEngine) / 1024);
   if (argc > 1) {
-    tree big = makeTree(root, "big", 100, 1 << 20);
-    compareTools(root, big, argv[1]);
-    flushCost(root, big.path, argv[1]);
+    tree large = makeTree(root, "large", 100, 1 << 20);
+    compareTools(root, large, argv[1]);
+    flushCost(root, large.path, argv[1]);
     // Short clips, podcasts, audiobook chapters: here the cost of each file shows.
     compareTools(root, makeTree(root, "small", 1000, 8 << 10), argv[1]);
   }
