@@ -207,7 +207,6 @@ HANDLE findExact(const std::string& hostFolder, const std::string& mask, WIN32_F
     return code == ERROR_FILE_NOT_FOUND ? findMatching(hostFolder, mask, data, kind)
                                         : failSearch(code);
   }
-  if (kind.foldersOnly && !S_ISDIR(st.st_mode)) return failSearch(ERROR_FILE_NOT_FOUND);
   auto* search = new SearchHandle;
   search->entries.push_back(describe(mask, kind.shortNames ? posixShortName(hostName) : "", st,
                                      linkAttribute(AT_FDCWD, full.c_str(), st)));
@@ -223,8 +222,9 @@ HANDLE search(const char* pattern, WIN32_FIND_DATAA* data, const SearchKind& kin
   std::string hostFolder;
   if (!posixHostPath(folder.c_str(), hostFolder)) return INVALID_HANDLE_VALUE;
   if (hostFolder.empty()) hostFolder = ".";
-  return hasWildcards(mask) ? findMatching(hostFolder, mask, data, kind)
-                            : findExact(hostFolder, mask, data, kind);
+  if (hasWildcards(mask)) return findMatching(hostFolder, mask, data, kind);
+  // As under Wine, a name without wildcards finds the entry itself, folder or not.
+  return findExact(hostFolder, mask, data, SearchKind{kind.sorted, false, kind.shortNames});
 }
 }  // namespace
 

@@ -182,3 +182,23 @@ TEST_F(CopyFileConformance, NamesMatchWithoutRegardToCase) {
   EXPECT_EQ(mp3Names(tmp / "Out"), (std::vector<std::string>{"@[.mp3", "Three.mp3", "Zz.mp3",
                                                                "`{.mp3", "one.mp3", "two.mp3"}));
 }
+
+// Another program moves the destination folder away between two copies and puts another
+// in its place that holds SONG.MP3. The names kept for the old folder must not answer
+// for the new one at the same path (song.mp3 would be made beside SONG.MP3), nor may the
+// copies follow the old folder to where it went.
+TEST_F(CopyFileConformance, AFolderPutInPlaceOfTheDestinationIsReadAgain) {
+  writeFile(tmp / "a.mp3", "new");
+  makeDir(tmp / "New");
+  writeFile(tmp / "New\\SONG.MP3", "theirs");
+  makeDir(tmp / "Out");
+  ASSERT_TRUE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "Out\\one.mp3").c_str(), TRUE));
+  moveEntry(tmp / "Out", tmp / "Old");
+  moveEntry(tmp / "New", tmp / "Out");
+  SetLastError(sentinel);
+  EXPECT_FALSE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "Out\\song.mp3").c_str(), TRUE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  ASSERT_TRUE(CopyFileA((tmp / "a.mp3").c_str(), (tmp / "Out\\two.mp3").c_str(), TRUE));
+  EXPECT_EQ(mp3Names(tmp / "Out"), (std::vector<std::string>{"SONG.MP3", "two.mp3"}));
+  EXPECT_EQ(mp3Names(tmp / "Old"), (std::vector<std::string>{"one.mp3"}));
+}

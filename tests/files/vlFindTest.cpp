@@ -85,6 +85,37 @@ TEST(vlFind, AliasOfLongNames) {
   }
 }
 
+// findBasic leaves short names out but still matches through them; with foldersOnly it
+// lists only folders (the platform may list more, which callers test for).
+TEST(vlFind, BasicSearchesAndFolderSearches) {
+  TempDir dir;
+  for (const char* n : {"a.mp3", "d.mp3x"}) writeFile(dir / n, "x");
+  makeDir(dir / "Sub.mp3");
+  struct Row {
+    const char* mask;
+    bool foldersOnly;
+    std::set<std::string> names;
+  } rows[] = {
+      {"*.mp3", false, {"a.mp3", "d.mp3x", "Sub.mp3"}},
+      {"*.*", true, {".", "..", "Sub.mp3"}},
+      {"*.mp3", true, {"Sub.mp3"}},
+  };
+  for (const Row& r : rows) {
+    vlFind find;
+    ASSERT_EQ(find.findBasic((dir / r.mask).c_str(), r.foldersOnly), 0) << r.mask;
+    std::set<std::string> names;
+    do {
+      EXPECT_STREQ(find.getAlterName(nullptr), "") << find.getName(nullptr);
+      if (!r.foldersOnly || (find.findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        names.insert(find.getName(nullptr));
+    } while (find.findNext());
+    EXPECT_EQ(names, r.names) << r.mask;
+  }
+  vlFind find;  // a name without wildcards finds the entry itself
+  ASSERT_EQ(find.findBasic((dir / "a.mp3").c_str(), true), 0);
+  EXPECT_STREQ(find.getName(nullptr), "a.mp3");
+}
+
 TEST(vlFind, JapaneseNamesComeBackInCodePage932) {
   TempDir dir;
   const std::string name = "ソング表.mp3";  // both characters end in trail byte 0x5C

@@ -153,6 +153,55 @@ TEST_F(Shapes, OnlyRegularFilesOpenOrCopyAndNothingWaits) {
   EXPECT_EQ(tree(dst()), copied);
 }
 
+// A folder search skips entries that the folder shows are no folders without reading
+// them; a link, whose type the folder does not tell, is read: one that leads to a folder
+// is listed as in a full search, every other shape is left out. Short names are not made.
+TEST_F(Shapes, FolderSearchesListFoldersAndLinksToThem) {
+  makeShapes(src());
+  makeDir(src() + "\\folder");
+  makeLink("folder", src() + "\\folderLink");
+  struct Search {
+    const char* pattern;
+    std::vector<std::string> listed;  // "name:attributes"
+  } searches[] = {
+      {"*", {".:16", "..:16", "folder:16", "folderLink:1040"}},
+      {"folder*", {"folder:16", "folderLink:1040"}},
+      {"FOLDERLINK", {"folderLink:1040"}},
+      {"*.mp3", {}},
+      {"link.mp3", {"link.mp3:32"}},  // a name without wildcards: the entry itself
+  };
+  for (const Search& search : searches) {
+    std::vector<std::string> listed;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileExA((src() + "\\" + search.pattern).c_str(), FindExInfoBasic, &found,
+                                FindExSearchLimitToDirectories, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) {
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << search.pattern;
+    } else {
+      do {
+        EXPECT_STREQ(found.cAlternateFileName, "") << found.cFileName;
+        listed.push_back(std::string(found.cFileName) + ":" + std::to_string(found.dwFileAttributes));
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    EXPECT_EQ(listed, search.listed) << search.pattern;
+  }
+  // What the call does not offer fails with 87 instead of listing something else.
+  WIN32_FIND_DATAA found;
+  std::string all = src() + "\\*";
+  for (HANDLE h : {FindFirstFileExA(all.c_str(), FindExInfoMaxInfoLevel, &found,
+                                    FindExSearchNameMatch, nullptr, 0),
+                   FindFirstFileExA(all.c_str(), FindExInfoStandard, &found,
+                                    FindExSearchLimitToDevices, nullptr, 0),
+                   FindFirstFileExA(all.c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
+                                    &found, 0),
+                   FindFirstFileExA(all.c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
+                                    nullptr, FIND_FIRST_EX_CASE_SENSITIVE)}) {
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  }
+}
+
 TEST_F(Shapes, SortedCopyFailsSpecialFilesAndGoesOn) {
   makeShapes(src());
   // As under Wine, the search never shows the dangling link.

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdint>
+#include <string>
 #include <vector>
+#include "posixRecode.h"
 
 namespace {
 std::vector<uint16_t> toWide(const char* text, int length) {
@@ -41,4 +43,40 @@ TEST(posixCodePage, RefusesWhatItDoesNotImplement) {
   SetLastError(0);
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, 4, nullptr, &used), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+// A leading ASCII run is taken over without iconv: what follows it must still convert
+// (or fail, or be substituted) as before, and the run never ends inside a character.
+TEST(posixRecode, AsciiRunsAndWhatFollowsThem) {
+  struct Row {
+    const char *from, *to;
+    std::string in;
+    const char* substitute;
+    bool ok;
+    std::string out;
+  } rows[] = {
+      {"CP932", "UTF-8", "a\\b~\x7f\x01 .mp3", nullptr, true, "a\\b~\x7f\x01 .mp3"},
+      {"UTF-8", "CP932", "a\\b~", nullptr, true, "a\\b~"},
+      // "01 ソング.mp3": the run ends at a lead byte; ソ's trail byte is 0x5C.
+      {"CP932", "UTF-8", "01 \x83\x5c\x83\x93\x83\x4f.mp3", nullptr, true,
+       "01 \xe3\x82\xbd\xe3\x83\xb3\xe3\x82\xb0.mp3"},
+      {"UTF-8", "CP932", "01 \xe3\x82\xbd.mp3", nullptr, true, "01 \x83\x5c.mp3"},
+      {"CP932", "UTF-8", "ab\x80", nullptr, false, ""},
+      {"CP932", "UTF-8", "ab\x80" "c", "?", true, "ab?c"},
+      {"UTF-8", "CP932", "song \xc3\xa9.mp3", "?", true, "song ?.mp3"},
+      {"UTF-8", "UTF-16LE", "a\\", nullptr, true, std::string("a\0\\\0", 4)},
+      {"UTF-8", "UTF-16LE", "a\xc3\xa9", nullptr, true, std::string("a\0\xe9\0", 4)},
+      {"UTF-16LE", "UTF-8", std::string("a\0", 2), nullptr, true, "a"},
+      {"CP932", "UTF-8", "", nullptr, true, ""},
+      {"CP932", "NO-SUCH-CODE", "", nullptr, false, ""},
+      {"CP932", "NO-SUCH-CODE", "abc", nullptr, false, ""},
+  };
+  for (const Row& r : rows) {
+    std::string out = "left over";
+    bool ok = posixRecode(r.from, r.to, r.in.data(), r.in.size(), out, r.substitute);
+    EXPECT_EQ(ok, r.ok) << r.from << " " << r.in;
+    if (r.ok) {
+      EXPECT_EQ(out, r.out) << r.from << " " << r.in;
+    }
+  }
 }

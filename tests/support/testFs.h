@@ -23,4 +23,6 @@ void writeFile(const std::string& dosPath, const std::string& bytes);
 bool readFile(const std::string& dosPath, std::string& bytes);
 void makeDir(const std::string& dosPath);
 void removeFile(const std::string& dosPath);
+// Renames a file or folder as another program would, with the paths as written.
+void moveEntry(const std::string& fromDosPath, const std::string& toDosPath);
 bool pathExists(const std::string& dosPath);

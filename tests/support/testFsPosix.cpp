@@ -60,6 +60,15 @@ void removeFile(const std::string& dosPath) {
   if (unlink(host(dosPath).c_str()) != 0) throw std::runtime_error("unlink " + dosPath);
 }
 
+// Past the layer altogether: the paths are taken as written, so that not even the
+// layer's matching of names without regard to case sees the folders.
+void moveEntry(const std::string& fromDosPath, const std::string& toDosPath) {
+  std::string from, to;
+  if (!posixHostPath(fromDosPath.c_str(), from, PathUse::opened) ||
+      !posixHostPath(toDosPath.c_str(), to, PathUse::opened) || rename(from.c_str(), to.c_str()) != 0)
+    throw std::runtime_error("rename " + fromDosPath);
+}
+
 bool pathExists(const std::string& dosPath) {
   struct stat st;
   return stat(host(dosPath).c_str(), &st) == 0;

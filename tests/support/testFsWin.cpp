@@ -64,6 +64,11 @@ void removeFile(const std::string& dosPath) {
   if (!DeleteFileA(dosPath.c_str())) throw std::runtime_error("delete " + dosPath);
 }
 
+void moveEntry(const std::string& fromDosPath, const std::string& toDosPath) {
+  if (!MoveFileA(fromDosPath.c_str(), toDosPath.c_str()))
+    throw std::runtime_error("move " + fromDosPath);
+}
+
 bool pathExists(const std::string& dosPath) {
   return GetFileAttributesA(dosPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -44,10 +44,10 @@ enum FINDEX_SEARCH_OPS {
 #define FIND_FIRST_EX_CASE_SENSITIVE 0x1
 #define FIND_FIRST_EX_LARGE_FETCH 0x2
 
-// As FindFirstFileA. FindExSearchLimitToDirectories lists folders only, as Wine does (a
-// folder search skips the other entries without reading them; Windows may list them
-// all, so callers still test the attribute); FindExInfoBasic leaves the short name
-// empty. Other levels and search operations, a filter, and flags other than
+// As FindFirstFileA. FindExSearchLimitToDirectories lists only the folders that a
+// pattern with wildcards matches, as Wine does (skipping the other entries without
+// reading them; Windows may list them all, so callers still test the attribute); a name
+// without wildcards finds the entry itself. FindExInfoBasic leaves the short name empty. Other levels and search operations, a filter, and flags other than
 // FIND_FIRST_EX_LARGE_FETCH give 87.
 HANDLE FindFirstFileExA(const char* pattern, FINDEX_INFO_LEVELS level, void* data,
                         FINDEX_SEARCH_OPS op, void* filter, DWORD flags);
