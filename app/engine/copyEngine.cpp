@@ -52,8 +52,10 @@ copyEngine::copyEngine(logSink& sink)
 // log stays one line.
 void copyEngine::addList(const char* text) {
   char line[1000];
-  std::snprintf(line, sizeof line, "%s", text);
-  maskControls(line, std::strlen(line));
+  size_t length = std::min(std::strlen(text), sizeof line - 1);  // cut as a line holds it
+  std::memcpy(line, text, length);
+  line[length] = 0;
+  maskControls(line, length);
   log.addList(line);
 }
 
@@ -261,7 +263,9 @@ void copyEngine::logResult(const char* name, const char* mark, bool copied, int&
     ++failures;
     ++jobFailures;
   }
-  std::snprintf(line, sizeof line, "%s  %s", name, mark);
+  // Joined directly, as this runs for every file; a name too long for the line is cut.
+  if (!joinPath(line, sizeof line, name, "  ", mark))
+    std::snprintf(line, sizeof line, "%s  %s", name, mark);
   addList(line);
 }
 

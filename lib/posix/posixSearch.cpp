@@ -5,7 +5,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -69,8 +68,10 @@ void fillRecord(WIN32_FIND_DATAA& d, const Found& f) {
   d.ftLastWriteTime = f.written;
   d.nFileSizeHigh = static_cast<DWORD>(f.size >> 32);
   d.nFileSizeLow = static_cast<DWORD>(f.size);
-  std::strncpy(d.cFileName, f.dosName.c_str(), MAX_PATH - 1);
-  std::strncpy(d.cAlternateFileName, f.alias.c_str(), sizeof d.cAlternateFileName - 1);
+  // The record is zeroed already: the names are copied without padding.
+  std::memcpy(d.cFileName, f.dosName.c_str(), std::min<size_t>(f.dosName.size(), MAX_PATH - 1));
+  std::memcpy(d.cAlternateFileName, f.alias.c_str(),
+              std::min(f.alias.size(), sizeof d.cAlternateFileName - 1));
 }
 
 // Wine lists a folder sorted by upper-cased name, "." and ".." first; sorting the same
@@ -84,16 +85,22 @@ std::string sortKey(const char* hostName) {
   return key;
 }
 
+// ASCII letters only, as the C locale folds them; inline, as every name of a search
+// passes through it byte by byte.
 unsigned char foldCase(unsigned char c) {
-  return static_cast<unsigned char>(std::tolower(c));
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 // Wildcard match of one name, ASCII case folded; "?" takes one whole character.
 bool matches(const unsigned char* mask, const unsigned char* name) {
   if (*mask == 0) return *name == 0;
   if (*mask == '*') {
+    // A plain character after the star must start what follows: other places are skipped
+    // without a call (a lead byte never equals it, so no character is split).
+    unsigned char next = mask[1];
+    bool plain = next && next != '*' && next != '?' && !posixIsLead(next);
     for (const unsigned char* p = name;; ++p) {
-      if (matches(mask + 1, p)) return true;
+      if ((!plain || foldCase(*p) == foldCase(next)) && matches(mask + 1, p)) return true;
       if (!*p) return false;
       if (posixIsLead(*p) && p[1]) ++p;
     }

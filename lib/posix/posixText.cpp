@@ -2,6 +2,7 @@
 #include "posixText.h"
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <iconv.h>
 #include <vector>
 
@@ -77,17 +78,14 @@ size_t asciiRun(const char* fromCode, const char* toCode, const char* in, size_t
   for (size_t i = 0; i < run; ++i) out[2 * i] = in[i];
   return run;
 }
-}  // namespace
 
-bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_t len,
-                 std::string& out, const char* substitute) {
-  out.clear();
-  size_t taken = asciiRun(fromCode, toCode, in, len, out);
-  if (len > 0 && taken == len) return true;
+// Appends the conversion of in to out through iconv; false when it fails.
+bool convert(const char* fromCode, const char* toCode, const char* in, size_t len,
+             std::string& out, const char* substitute) {
   iconv_t cd = converters.get(fromCode, toCode);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  char* src = const_cast<char*>(in) + taken;
-  size_t left = len - taken;
+  char* src = const_cast<char*>(in);
+  size_t left = len;
   char chunk[4096];
   while (left > 0) {
     char* dst = chunk;
@@ -108,4 +106,48 @@ bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_
   iconv(cd, nullptr, nullptr, &dst, &room);
   out.append(chunk, dst - chunk);
   return true;
+}
+
+// The last text that went through iconv on this thread, and what came of it. A log line
+// ends in one of a few texts of the user's language, the same for file after file; a
+// conversion depends on its input alone, as each starts from the initial state.
+struct LastConversion {
+  std::string from, to, substitute, input, output;
+  bool substituting = false, converted = false;
+
+  bool answers(const char* fromCode, const char* toCode, std::string_view text,
+               const char* sub) const {
+    return input == text && substituting == (sub != nullptr) && (!sub || substitute == sub) &&
+           from == fromCode && to == toCode;
+  }
+  void keep(const char* fromCode, const char* toCode, std::string_view text, const char* sub,
+            std::string_view result, bool ok) {
+    from = fromCode;
+    to = toCode;
+    input = text;
+    substituting = sub != nullptr;
+    substitute = sub ? sub : "";
+    output = result;
+    converted = ok;
+  }
+};
+
+thread_local LastConversion lastConversion;
+}  // namespace
+
+bool posixRecode(const char* fromCode, const char* toCode, const char* in, size_t len,
+                 std::string& out, const char* substitute) {
+  out.clear();
+  size_t taken = asciiRun(fromCode, toCode, in, len, out);
+  if (len > 0 && taken == len) return true;
+  std::string_view rest(in + taken, len - taken);
+  if (!lastConversion.answers(fromCode, toCode, rest, substitute)) {
+    size_t start = out.size();
+    bool ok = convert(fromCode, toCode, rest.data(), rest.size(), out, substitute);
+    lastConversion.keep(fromCode, toCode, rest, substitute,
+                        std::string_view(out).substr(start), ok);
+    return ok;
+  }
+  out += lastConversion.output;
+  return lastConversion.converted;
 }

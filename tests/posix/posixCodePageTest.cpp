@@ -45,8 +45,9 @@ TEST(posixCodePage, RefusesWhatItDoesNotImplement) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-// A leading ASCII run is taken over without iconv: what follows it must still convert
-// (or fail, or be substituted) as before, and the run never ends inside a character.
+// A leading ASCII run is taken over without iconv, and the last conversion of what
+// follows is remembered: the rest must still convert (or fail, or be substituted) as
+// before, and the run never ends inside a character.
 TEST(posixRecode, AsciiRunsAndWhatFollowsThem) {
   struct Row {
     const char *from, *to;
@@ -67,6 +68,13 @@ TEST(posixRecode, AsciiRunsAndWhatFollowsThem) {
       {"UTF-8", "UTF-16LE", "a\\", nullptr, true, std::string("a\0\\\0", 4)},
       {"UTF-8", "UTF-16LE", "a\xc3\xa9", nullptr, true, std::string("a\0\xe9\0", 4)},
       {"UTF-16LE", "UTF-8", std::string("a\0", 2), nullptr, true, "a"},
+      // The same text after the ASCII run, converted otherwise: a remembered conversion
+      // must not answer for another substitute or another encoding.
+      {"CP932", "UTF-8", "x\x80", nullptr, false, ""},
+      {"CP932", "UTF-8", "y\x80", "?", true, "y?"},
+      {"CP932", "UTF-8", "z\x80", "_", true, "z_"},
+      {"UTF-8", "CP932", "a\xe3\x82\xbd", nullptr, true, "a\x83\x5c"},
+      {"UTF-8", "UTF-16LE", "b\xe3\x82\xbd", nullptr, true, std::string("b\0\xbd\x30", 4)},
       {"CP932", "UTF-8", "", nullptr, true, ""},
       {"CP932", "NO-SUCH-CODE", "", nullptr, false, ""},
       {"CP932", "NO-SUCH-CODE", "abc", nullptr, false, ""},
