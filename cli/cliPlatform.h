@@ -56,6 +56,11 @@ std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reas
 // FAT and exFAT, their order on disk); FindNextFileA and FindClose go on from there.
 HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data);
 
+// Starts a search for the copy's listing of music files, which reads only the names and
+// the directory bit: on POSIX without reading each entry the folder describes (the
+// layer's posixFindNames), on Windows the basic search.
+HANDLE cliFindNames(const char* pattern, WIN32_FIND_DATAA* data);
+
 // Stopping between two whole steps: for the reorder, whose every rename leaves each entry
 // whole under its own name, Ctrl-C, a hang-up or a termination only ask the job to stop;
 // it ends after the current rename, logs where it stopped and exits with 1. From this call

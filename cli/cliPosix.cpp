@@ -260,3 +260,7 @@ std::unique_ptr<fatDevice> cliOpenVolume(const char* argument, std::string& reas
 HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
   return posixFindFirstInDiskOrder(pattern, data);
 }
+
+HANDLE cliFindNames(const char* pattern, WIN32_FIND_DATAA* data) {
+  return posixFindNames(pattern, data);
+}

@@ -174,6 +174,12 @@ HANDLE cliFindInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
   return FindFirstFileA(pattern, data);
 }
 
+// The record comes from the folder's own listing here: the basic search only skips the
+// short names.
+HANDLE cliFindNames(const char* pattern, WIN32_FIND_DATAA* data) {
+  return FindFirstFileExA(pattern, FindExInfoBasic, data, FindExSearchNameMatch, nullptr, 0);
+}
+
 namespace {
 // A stop asked by Ctrl-C or the console's end, for a job that ends between two whole steps.
 volatile LONG stopAsked = 0;

@@ -195,6 +195,7 @@ void runWithProgress(copyEngine& engine, printSink& sink, int width) {
   counting.recursive = engine.recursive;
   counting.naturalOrder = engine.naturalOrder;
   counting.finishPartial = engine.finishPartial;
+  counting.findNames = engine.findNames;
   counting.dryRun = true;
   counting.observer = &progress;
   counting.copyJob();
@@ -225,6 +226,7 @@ int runJob(int command, const arguments& args, char** argv) {
   engine->naturalOrder = args.natural;
   engine->dryRun = args.dryRun;
   engine->finishPartial = true;
+  engine->findNames = cliFindNames;
   if (!args.noSync) engine->flushDestination = cliFlushFolder;
   cliStartLog();
   int width = args.quiet || args.dryRun ? 0 : cliStatusWidth();

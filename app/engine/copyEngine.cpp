@@ -157,7 +157,7 @@ bool copyEngine::makeList0(char* srcDir) {
   char pattern[300];
   vlFind find;
   if (!joinPath(pattern, sizeof pattern, srcDir, musicPattern) ||
-      find.findBasic(pattern, false) != 0)
+      (findNames ? find.findWith(findNames, pattern) : find.findBasic(pattern, false)) != 0)
     return true;
   do {
     if (!appendName(find.getName(nullptr))) {

@@ -74,7 +74,9 @@ class copyEngine {
   // unfinished is completed (partialCopy.h) and logged as such; without it every
   // existing file fails. flushDestination: called once with the destination folder
   // before the closing line of a job that is not a dry run, to make what it wrote
-  // durable; false (the last error set) is logged and counted as a failure.
+  // durable; false (the last error set) is logged and counted as a failure. findNames:
+  // how a folder's music files are listed, where the platform has a search that reads
+  // no more than the names it gives; null for vlFind's basic search.
   bool naturalOrder = false;
   bool dryRun = false;
   copyObserver* observer = nullptr;
@@ -83,6 +85,7 @@ class copyEngine {
   char listBase[300] = "";
   bool finishPartial = false;
   bool (*flushDestination)(const char* dstDir) = nullptr;
+  HANDLE (*findNames)(const char* pattern, WIN32_FIND_DATAA* data) = nullptr;
 
   // The file list: names packed into nameBuffer, pointers in copy order.
   int listCount;

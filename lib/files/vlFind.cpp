@@ -22,6 +22,11 @@ int vlFind::findBasic(const char* pattern, bool foldersOnly) {
                                   nullptr, 0));
 }
 
+int vlFind::findWith(HANDLE (*first)(const char*, WIN32_FIND_DATAA*), const char* pattern) {
+  close();
+  return started(first(pattern, &findData));
+}
+
 int vlFind::started(HANDLE search) {
   handle = search;
   lastError = (handle == INVALID_HANDLE_VALUE) ? static_cast<int>(GetLastError()) : 0;

@@ -17,6 +17,8 @@ class vlFind : public vlObject {
   // can, without reading them; it may list them too, so callers still test the
   // directory bit.
   int findBasic(const char* pattern, bool foldersOnly);
+  // As findFirst, through another find-first call of the platform's kind.
+  int findWith(HANDLE (*first)(const char* pattern, WIN32_FIND_DATAA* data), const char* pattern);
   // Moves to the next entry; false at the end (lastError 18).
   bool findNext();
   // Searches every entry of a folder; read() then returns them one by one.

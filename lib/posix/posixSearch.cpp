@@ -151,8 +151,19 @@ struct SearchKind {
   bool sorted;       // as Wine lists, else in the file system's order
   bool foldersOnly;  // FindExSearchLimitToDirectories
   bool shortNames;   // FindExInfoStandard; FindExInfoBasic leaves them out
+  bool namesOnly;    // posixFindNames: entries are read only where the folder cannot tell
 };
-const SearchKind plainSearch = {true, false, true};
+const SearchKind plainSearch = {true, false, true, false};
+
+// What a names-only search takes from the folder itself: the kind, where the folder tells
+// it and the entry is no link (a link may lead to a folder, or nowhere). False when the
+// entry must be read.
+bool kindFromFolder(const struct dirent* e, struct stat& st) {
+  if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) return false;
+  st = {};
+  st.st_mode = (e->d_type == DT_DIR ? S_IFDIR : S_IFREG) | S_IWUSR;
+  return true;
+}
 
 // An entry that the directory itself shows is no folder (a link or an unknown type may
 // still lead to one): a folder search skips it without converting or reading it.
@@ -187,12 +198,13 @@ HANDLE findMatching(const std::string& hostFolder, const std::string& mask,
     std::string alias = longMatch && !kind.shortNames ? "" : posixShortName(e->d_name);
     if (!longMatch && (alias.empty() || !wildMatch(mask, alias))) continue;
     struct stat st;
-    if (fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
+    bool told = kind.namesOnly && kindFromFolder(e, st);
+    if (!told && fstatat(dirfd(dir), e->d_name, &st, 0) != 0) continue;  // vanished or dangling
     if (kind.foldersOnly && !S_ISDIR(st.st_mode)) continue;
     if (kind.sorted) keys.push_back(sortKey(e->d_name));
     if (!kind.shortNames) alias.clear();
     found.push_back(describe(std::move(dosName), std::move(alias), st,
-                             linkAttribute(dirfd(dir), e->d_name, st)));
+                             told ? 0 : linkAttribute(dirfd(dir), e->d_name, st)));
   }
   closedir(dir);
   if (found.empty()) return failSearch(ERROR_FILE_NOT_FOUND);
@@ -231,7 +243,8 @@ HANDLE search(const char* pattern, WIN32_FIND_DATAA* data, const SearchKind& kin
   if (hostFolder.empty()) hostFolder = ".";
   if (hasWildcards(mask)) return findMatching(hostFolder, mask, data, kind);
   // As under Wine, a name without wildcards finds the entry itself, folder or not.
-  return findExact(hostFolder, mask, data, SearchKind{kind.sorted, false, kind.shortNames});
+  return findExact(hostFolder, mask, data,
+                   SearchKind{kind.sorted, false, kind.shortNames, kind.namesOnly});
 }
 }  // namespace
 
@@ -245,12 +258,17 @@ HANDLE FindFirstFileExA(const char* pattern, FINDEX_INFO_LEVELS level, void* dat
                (op == FindExSearchNameMatch || op == FindExSearchLimitToDirectories) &&
                !filter && (flags & ~FIND_FIRST_EX_LARGE_FETCH) == 0;
   if (!known) return failSearch(ERROR_INVALID_PARAMETER);
-  SearchKind kind = {true, op == FindExSearchLimitToDirectories, level == FindExInfoStandard};
+  SearchKind kind = {true, op == FindExSearchLimitToDirectories, level == FindExInfoStandard,
+                     false};
   return search(pattern, static_cast<WIN32_FIND_DATAA*>(data), kind);
 }
 
 HANDLE posixFindFirstInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data) {
-  return search(pattern, data, SearchKind{false, false, true});
+  return search(pattern, data, SearchKind{false, false, true, false});
+}
+
+HANDLE posixFindNames(const char* pattern, WIN32_FIND_DATAA* data) {
+  return search(pattern, data, SearchKind{true, false, false, true});
 }
 
 BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {

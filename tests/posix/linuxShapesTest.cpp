@@ -202,6 +202,35 @@ TEST_F(Shapes, FolderSearchesListFoldersAndLinksToThem) {
   }
 }
 
+// A names-only search reads only links: what it lists, in which order and as what kind
+// (folder, link to a folder, hidden) is what the full search lists, for every shape.
+TEST_F(Shapes, NamesOnlySearchesListWhatFullSearchesList) {
+  makeShapes(src());
+  makeDir(src() + "\\folder");
+  makeLink("folder", src() + "\\folderLink");
+  writeFile(src() + "\\.hidden.mp3", "h");
+  const DWORD kinds = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+  auto listing = [&](HANDLE (*first)(const char*, WIN32_FIND_DATAA*), const char* pattern) {
+    std::vector<std::string> listed;
+    WIN32_FIND_DATAA found;
+    HANDLE h = first((src() + "\\" + pattern).c_str(), &found);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
+      listed.push_back(std::string(found.cFileName) + ":" +
+                       std::to_string(found.dwFileAttributes & kinds));
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return listed;
+  };
+  auto basic = [](const char* pattern, WIN32_FIND_DATAA* data) {
+    return FindFirstFileExA(pattern, FindExInfoBasic, data, FindExSearchNameMatch, nullptr, 0);
+  };
+  for (const char* pattern : {"*", "*.mp3", "folder*", "A.MP3", "nothing*"}) {
+    std::vector<std::string> full = listing(basic, pattern);
+    EXPECT_EQ(listing(posixFindNames, pattern), full) << pattern;
+    EXPECT_EQ(full.empty(), std::string(pattern) == "nothing*") << pattern;
+  }
+}
+
 TEST_F(Shapes, SortedCopyFailsSpecialFilesAndGoesOn) {
   makeShapes(src());
   // As under Wine, the search never shows the dangling link.

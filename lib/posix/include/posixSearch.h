@@ -56,5 +56,11 @@ HANDLE FindFirstFileExA(const char* pattern, FINDEX_INFO_LEVELS level, void* dat
 // does; this lists it in the file system's own order, which on FAT and exFAT is the
 // order of the entries on disk. Go on with FindNextFileA, end with FindClose.
 HANDLE posixFindFirstInDiskOrder(const char* pattern, WIN32_FIND_DATAA* data);
+// The layer's own, for callers that read only the names and the directory bit: as
+// FindFirstFileExA's basic search, but an entry whose kind its folder tells, and that is
+// no link, is not read one by one, so its size and times stay 0 and it never shows as
+// read-only. A link is read as in a full search (listed as what it leads to, or left out
+// when it leads nowhere), and so is every entry where the folder does not tell kinds.
+HANDLE posixFindNames(const char* pattern, WIN32_FIND_DATAA* data);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE search);
