@@ -45,6 +45,14 @@ bool allZero(const char* bytes, size_t count) {
   return std::all_of(bytes, bytes + count, [](char c) { return c == 0; });
 }
 
+// Whether the file's last byte is zero; the position goes back to the start.
+bool endsInZero(HANDLE h, unsigned long long size, bool& zero) {
+  char last;
+  if (!seekTo(h, size - 1) || !readAll(h, &last, 1) || !seekTo(h, 0)) return false;
+  zero = last == 0;
+  return true;
+}
+
 bool keepWriteTime(HANDLE source, HANDLE dest) {
   FILETIME written;
   return GetFileTime(source, nullptr, nullptr, &written) &&
@@ -72,9 +80,13 @@ bool partialCopy::canFinish(const char* source, const char* dest, const char* co
 bool partialCopy::resumePoint(HANDLE source, HANDLE dest, unsigned long long& at) {
   unsigned long long want, have, differs;
   bool zeroTail;
-  if (!sizeOf(source, want) || !sizeOf(dest, have) || have > want ||
-      !compare(source, dest, have, have == want, differs, zeroTail))
-    return false;
+  if (!sizeOf(source, want) || !sizeOf(dest, have) || have > want) return false;
+  // A file of the source's size is unfinished only with zeros at its end: one that ends
+  // in another byte is a whole copy or another file, and is not read through (a job run
+  // again over a full card meets one for every file).
+  bool zeroEnd = true;
+  if (have == want && have > 0 && (!endsInZero(dest, have, zeroEnd) || !zeroEnd)) return false;
+  if (!compare(source, dest, have, have == want, differs, zeroTail)) return false;
   at = differs;
   if (differs == have) return have < want;  // a strict prefix; an equal file is done
   return have == want && zeroTail;

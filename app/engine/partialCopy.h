@@ -4,7 +4,8 @@
 // zero bytes after it (a copy that sets the size before it writes leaves that), is
 // completed in place: the rest is written into the same file, so its directory entry
 // keeps its place in the folder, and it takes the source's write time. Anything else is
-// left alone. Decided by reading both files, never by their sizes alone.
+// left alone. Decided by reading both files, never by their sizes alone; a file of the
+// source's size is read through only when it ends in a zero byte.
 #pragma once
 #include <windows.h>
 #include <vector>
