@@ -9,10 +9,7 @@ vlFind::vlFind() : vlObject("vlFind"), handle(INVALID_HANDLE_VALUE), firstPendin
 
 vlFind::~vlFind() { close(); }
 
-int vlFind::findFirst(const char* pattern, int) {
-  close();
-  return started(FindFirstFileA(pattern, &findData));
-}
+int vlFind::findFirst(const char* pattern, int) { return findWith(FindFirstFileA, pattern); }
 
 int vlFind::findBasic(const char* pattern, bool foldersOnly) {
   close();

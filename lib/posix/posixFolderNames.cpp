@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <mutex>
 #include <unordered_map>
+#include "posixText.h"
 
 namespace {
 struct Stamp {
@@ -39,7 +40,7 @@ Listing listing;
 
 void fold(std::string& name) {
   for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = static_cast<char>(posixLowerAscii(static_cast<unsigned char>(c)));
 }
 
 std::string folded(std::string_view name) {

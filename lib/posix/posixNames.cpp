@@ -186,12 +186,9 @@ int _stricmp(const char* a, const char* b) {
     errno = EINVAL;
     return 0x7FFFFFFF;  // the CRT's comparison error value
   }
-  auto lower = [](char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u;
-  };
   for (;; ++a, ++b) {
-    int ca = lower(*a), cb = lower(*b);
+    int ca = posixLowerAscii(static_cast<unsigned char>(*a));
+    int cb = posixLowerAscii(static_cast<unsigned char>(*b));
     if (ca != cb || ca == 0) return ca - cb;
   }
 }

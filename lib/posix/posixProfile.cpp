@@ -54,8 +54,6 @@ size_t fitting(const std::string& text, size_t limit) {
   return at;
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
 // Without regard to ASCII case; a trail byte is compared as it is, so that two
 // different double-byte characters never match.
 bool sameName(const std::string& a, const std::string& b) {
@@ -64,7 +62,8 @@ bool sameName(const std::string& a, const std::string& b) {
     size_t length = charLength(a, at);
     if (length == 2) {
       if (a.compare(at, 2, b, at, 2) != 0) return false;
-    } else if (asciiLower(a[at]) != asciiLower(b[at])) {
+    } else if (posixLowerAscii(static_cast<unsigned char>(a[at])) !=
+               posixLowerAscii(static_cast<unsigned char>(b[at]))) {
       return false;
     }
     at += length;

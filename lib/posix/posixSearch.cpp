@@ -85,12 +85,6 @@ std::string sortKey(const char* hostName) {
   return key;
 }
 
-// ASCII letters only, as the C locale folds them; inline, as every name of a search
-// passes through it byte by byte.
-unsigned char foldCase(unsigned char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
 // Wildcard match of one name, ASCII case folded; "?" takes one whole character.
 bool matches(const unsigned char* mask, const unsigned char* name) {
   if (*mask == 0) return *name == 0;
@@ -100,7 +94,7 @@ bool matches(const unsigned char* mask, const unsigned char* name) {
     unsigned char next = mask[1];
     bool plain = next && next != '*' && next != '?' && !posixIsLead(next);
     for (const unsigned char* p = name;; ++p) {
-      if ((!plain || foldCase(*p) == foldCase(next)) && matches(mask + 1, p)) return true;
+      if ((!plain || posixLowerAscii(*p) == posixLowerAscii(next)) && matches(mask + 1, p)) return true;
       if (!*p) return false;
       if (posixIsLead(*p) && p[1]) ++p;
     }
@@ -112,7 +106,7 @@ bool matches(const unsigned char* mask, const unsigned char* name) {
     if (mask[0] != name[0] || mask[1] != name[1]) return false;
     return matches(mask + 2, name + 2);
   }
-  return foldCase(*mask) == foldCase(*name) && matches(mask + 1, name + 1);
+  return posixLowerAscii(*mask) == posixLowerAscii(*name) && matches(mask + 1, name + 1);
 }
 
 bool wildMatch(const std::string& mask, const std::string& name) {
