@@ -8,15 +8,7 @@ set -u
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0 failed=0
-
-check() {  # description, command...
-  local what=$1
-  shift
-  if "$@" > "$work/out.txt" 2>&1; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); echo "FAIL: $what"; head -20 "$work/out.txt"
-  fi
-}
+. "$top/tests/support/checks.sh"
 
 xgettext --from-code=UTF-8 -L C++ --keyword= --keyword=tr -o "$work/cli.pot" "$top"/cli/*.cpp
 check "messages found in the sources" [ "$(grep -c '^msgid ' "$work/cli.pot")" -ge 40 ]
@@ -27,5 +19,4 @@ msgmerge -q --no-fuzzy-matching -o "$work/merged.po" "$top/po/ja.po" "$work/cli.
 check "translations keep the printf arguments" msgfmt --check -o /dev/null "$work/merged.po"
 check "the catalog itself is valid" msgfmt --check -o /dev/null "$top/po/ja.po"
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish

@@ -11,19 +11,7 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 version=$(head -n 1 "$top/VERSION")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0 failed=0
-
-check() {  # description, command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAIL: $what"
-    return 1
-  fi
-}
+. "$top/tests/support/checks.sh"
 
 same() { [ "$1" = "$2" ] || { printf '  got:      %s\n  expected: %s\n' "$1" "$2"; false; }; }
 
@@ -200,5 +188,4 @@ case ${1:-} in
   windows) windowsTests "$2" "$3" ;;
   *) echo "usage: distTest.sh linux | windows BINDIR E2E-EXE" >&2; exit 2 ;;
 esac
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish

@@ -22,34 +22,22 @@ class PartialReads : public PosixFaultTest {
 };
 }  // namespace
 
-// A whole copy is told by its last byte, without reading either file through; a file of
-// the same size that ends in zeros is still compared, and finished when it is unfinished.
+// A whole copy, or another file of the source's size, is told by its last byte, without
+// reading either file through (the files that end in zeros and are finished are in
+// partialCopyTest.cpp).
 TEST_F(PartialReads, AWholeCopyIsNotReadThrough) {
   const std::string source = std::string(199999, 'x') + "y";
-  struct Row {
-    const char* what;
-    std::string dest;
-    bool finished;
-    size_t mostRead;  // npos: whatever finishing takes
-  } rows[] = {
-      {"a whole copy", source, false, 1},
-      {"another file of the same size", std::string(200000, 'z'), false, 1},
-      {"unfinished, zeros at the end", source.substr(0, 70000) + std::string(130000, '\0'), true,
-       std::string::npos},
-      {"zeros at the end, differing before", "w" + std::string(199999, '\0'), false, 2 * 65536 + 1},
-  };
   writeFile(tmp / "s.mp3", source);
-  for (const Row& r : rows) {
-    writeFile(tmp / "d.mp3", r.dest);
+  for (const std::string& dest : {source, std::string(200000, 'z')}) {
+    writeFile(tmp / "d.mp3", dest);
     bytesRead = 0;
     posixCalls.read = countingRead;
     partialCopy partial;
-    EXPECT_EQ(partial.finish((tmp / "s.mp3").c_str(), (tmp / "d.mp3").c_str()), r.finished)
-        << r.what;
+    EXPECT_FALSE(partial.finish((tmp / "s.mp3").c_str(), (tmp / "d.mp3").c_str()));
     posixCalls = savedCalls;
-    EXPECT_LE(bytesRead, r.mostRead) << r.what;
+    EXPECT_LE(bytesRead, 1u) << dest.substr(0, 1);
     std::string after;
     ASSERT_TRUE(readFile(tmp / "d.mp3", after));
-    EXPECT_TRUE(after == (r.finished ? source : r.dest)) << r.what;
+    EXPECT_TRUE(after == dest);
   }
 }
